@@ -1,0 +1,1 @@
+void velloran_kernel_placeholder() {}

@@ -1,0 +1,1 @@
+void velloran_storage_placeholder() {}
