@@ -2,8 +2,8 @@
 
 namespace {
 
-constexpr uint8 kKnownFieldFlags = flat::kFieldValid | flat::kFieldSmall | flat::kFieldFixed |
-                                   flat::kFieldSingle;
+constexpr uint8 kKnownFieldFlags =
+    flat::kFieldValid | flat::kFieldSmall | flat::kFieldFixed | flat::kFieldSingle;
 
 }  // namespace
 
@@ -16,8 +16,7 @@ uint32 flat::Checksum(uint32 flattenedSize, uint32 what, uint8 flags) {
 
 FlatMessageReader::FlatMessageReader(const char* buffer, size_t available)
     : fBytes(reinterpret_cast<const uint8*>(buffer)) {
-    if (buffer == nullptr || available < flat::kHeaderSize ||
-        std::memcmp(fBytes, "1BOF", 4) != 0) {
+    if (buffer == nullptr || available < flat::kHeaderSize || std::memcmp(fBytes, "1BOF", 4) != 0) {
         Fail(B_BAD_DATA);
         return;
     }
@@ -93,7 +92,8 @@ status_t FlatMessageReader::Validate(const char* buffer, size_t available, int d
     if (reader.Status() != B_OK) return reader.Status();
     // Names are compared per message level only; nested levels have been popped again.
     std::sort(names.begin() + ptrdiff_t(first), names.end());
-    bool repeated = std::adjacent_find(names.begin() + ptrdiff_t(first), names.end()) != names.end();
+    bool repeated =
+        std::adjacent_find(names.begin() + ptrdiff_t(first), names.end()) != names.end();
     names.resize(first);
     return repeated ? B_BAD_DATA : B_OK;
 }

@@ -19,7 +19,9 @@ constexpr uint8 kFieldSingle = 0x08;
 // Deeper nesting than any stored object needs; bounds the reader's recursion.
 constexpr int kMaxDepth = 64;
 
-constexpr size_t Padded(size_t itemLength) { return (4 + itemLength + 7) & ~size_t(7); }
+constexpr size_t Padded(size_t itemLength) {
+    return (4 + itemLength + 7) & ~size_t(7);
+}
 uint32 Checksum(uint32 flattenedSize, uint32 what, uint8 flags);
 
 struct Field {
@@ -36,7 +38,7 @@ struct Field {
 }  // namespace flat
 
 class FlatMessageReader {
-public:
+  public:
     // Reads the header of the message at buffer; Status() says whether it is one.
     FlatMessageReader(const char* buffer, size_t available);
 
@@ -53,7 +55,7 @@ public:
     // Checks the whole message, nested messages included, and the field names for repeats.
     static status_t Validate(const char* buffer, size_t available);
 
-private:
+  private:
     static status_t Validate(const char* buffer, size_t available, int depth,
                              std::vector<std::string_view>& names);
     static status_t ValidateItems(const flat::Field& field, int depth,

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 #include <limits>
+#include <type_traits>
 
 #include "engine/message/flat_message_reader.h"
 
@@ -121,7 +121,9 @@ BMessage::BMessage(BMessage&& other) noexcept = default;
 BMessage& BMessage::operator=(BMessage&& other) noexcept = default;
 BMessage::~BMessage() = default;
 
-BMessage::BMessage(const BMessage& other) { *this = other; }
+BMessage::BMessage(const BMessage& other) {
+    *this = other;
+}
 
 BMessage& BMessage::operator=(const BMessage& other) {
     if (this == &other) return *this;
@@ -129,17 +131,32 @@ BMessage& BMessage::operator=(const BMessage& other) {
     what = other.what;
     fFields.reserve(other.fFields.size());
     for (const auto& field : other.fFields) {
-        fFields.push_back(std::make_unique<Field>(*field));
-        fIndex.emplace(fFields.back()->name, fFields.back().get());
+        Adopt(std::make_unique<Field>(*field));
     }
     return *this;
 }
 
+namespace {
+
+constexpr size_t kScanLimit = 8;
+
+}  // namespace
+
+BMessage::Field* BMessage::FindField(std::string_view name) const {
+    if (fIndex.empty()) {
+        for (const auto& field : fFields) {
+            if (field->name == name) return field.get();
+        }
+        return nullptr;
+    }
+    auto found = fIndex.find(name);
+    return found == fIndex.end() ? nullptr : found->second;
+}
+
 BMessage::Field* BMessage::FindField(const char* name, type_code type) const {
     if (name == nullptr) return nullptr;
-    auto found = fIndex.find(std::string_view(name));
-    if (found == fIndex.end()) return nullptr;
-    return type == B_ANY_TYPE || found->second->type == type ? found->second : nullptr;
+    Field* field = FindField(std::string_view(name));
+    return field != nullptr && (type == B_ANY_TYPE || field->type == type) ? field : nullptr;
 }
 
 BMessage::Field* BMessage::NewField(std::string_view name, type_code type, bool fixed) {
@@ -148,9 +165,17 @@ BMessage::Field* BMessage::NewField(std::string_view name, type_code type, bool 
     field->type = type;
     field->fixed = fixed;
     if (!fixed) field->offsets.push_back(0);
+    return Adopt(std::move(field));
+}
+
+BMessage::Field* BMessage::Adopt(std::unique_ptr<Field> field) {
     Field* raw = field.get();
     fFields.push_back(std::move(field));
-    fIndex.emplace(raw->name, raw);
+    if (!fIndex.empty()) {
+        fIndex.emplace(raw->name, raw);
+    } else if (fFields.size() > kScanLimit) {
+        for (const auto& each : fFields) fIndex.emplace(each->name, each.get());
+    }
     return raw;
 }
 
@@ -160,13 +185,11 @@ status_t BMessage::AddItem(const char* name, type_code type, const void* data, s
     size_t nameLength = std::strlen(name);
     if (nameLength == 0 || nameLength > 255 || (fixed && size == 0)) return B_BAD_VALUE;
     if (size > std::numeric_limits<int32>::max()) return B_BAD_VALUE;
-    auto found = fIndex.find(std::string_view(name, nameLength));
-    Field* field;
-    if (found == fIndex.end()) {
+    Field* field = FindField(std::string_view(name, nameLength));
+    if (field == nullptr) {
         field = NewField(std::string_view(name, nameLength), type, fixed);
-        field->itemSize = uint32(size);
+        if (fixed) field->itemSize = uint32(size);
     } else {
-        field = found->second;
         if (field->type != type) return B_BAD_TYPE;
         if (field->fixed != fixed || (fixed && field->itemSize != size)) return B_BAD_VALUE;
     }
@@ -278,8 +301,7 @@ status_t BMessage::AddData(const char* name, type_code type, const void* data, s
     return AddItem(name, type, data, size_t(size), fixedSize);
 }
 
-const void* BMessage::ItemData(const char* name, type_code type, int32 index,
-                               size_t* size) const {
+const void* BMessage::ItemData(const char* name, type_code type, int32 index, size_t* size) const {
     Field* field = FindField(name, type);
     return field == nullptr ? nullptr : field->Item(index, size);
 }
@@ -305,8 +327,8 @@ status_t BMessage::FindFixed(const char* name, type_code type, int32 index, T* v
     } else if constexpr (std::is_same_v<T, BPoint>) {
         *value = BPoint(ReadFloat(item), ReadFloat(item + 4));
     } else if constexpr (std::is_same_v<T, BRect>) {
-        *value = BRect(ReadFloat(item), ReadFloat(item + 4), ReadFloat(item + 8),
-                       ReadFloat(item + 12));
+        *value =
+            BRect(ReadFloat(item), ReadFloat(item + 4), ReadFloat(item + 8), ReadFloat(item + 12));
     } else if constexpr (std::is_same_v<T, rgb_color>) {
         *value = rgb_color{item[0], item[1], item[2], item[3]};
     } else {
@@ -398,11 +420,10 @@ status_t BMessage::FindMessage(const char* name, int32 index, BMessage* message)
     if (status_t status = FindData(name, B_MESSAGE_TYPE, index, &data, &size); status != B_OK) {
         return status;
     }
-    BMessage found;
-    if (status_t status = found.Unflatten(static_cast<const char*>(data), size); status != B_OK) {
-        return status;
-    }
-    *message = std::move(found);
+    // Stored nested messages were checked when they were added or read.
+    FlatMessageReader reader(static_cast<const char*>(data), size_t(size));
+    message->MakeEmpty();
+    message->Build(reader);
     return B_OK;
 }
 
@@ -443,7 +464,9 @@ int32 BMessage::CountNames(type_code type) const {
     return count;
 }
 
-bool BMessage::IsEmpty() const { return fFields.empty(); }
+bool BMessage::IsEmpty() const {
+    return fFields.empty();
+}
 
 status_t BMessage::MakeEmpty() {
     fIndex.clear();
@@ -454,7 +477,7 @@ status_t BMessage::MakeEmpty() {
 status_t BMessage::RemoveName(const char* name) {
     Field* field = FindField(name, B_ANY_TYPE);
     if (field == nullptr) return B_NAME_NOT_FOUND;
-    fIndex.erase(std::string_view(field->name));
+    if (!fIndex.empty()) fIndex.erase(std::string_view(field->name));
     std::erase_if(fFields, [field](const auto& f) { return f.get() == field; });
     return B_OK;
 }
@@ -489,6 +512,11 @@ status_t BMessage::Unflatten(const char* buffer, ssize_t size) {
         return status;
     }
     FlatMessageReader reader(buffer, size_t(size));
+    Build(reader);
+    return B_OK;
+}
+
+void BMessage::Build(FlatMessageReader& reader) {
     what = reader.What();
     flat::Field flatField;
     while (reader.Next(&flatField)) {
@@ -506,7 +534,6 @@ status_t BMessage::Unflatten(const char* buffer, ssize_t size) {
             return B_OK;
         });
     }
-    return B_OK;
 }
 
 bool BMessage::operator==(const BMessage& other) const {

@@ -11,9 +11,11 @@
 #include "engine/message/geometry.h"
 #include "engine/message/support_defs.h"
 
+class FlatMessageReader;
+
 // Any thread; one message is not shared between threads without a lock.
 class BMessage {
-public:
+  public:
     BMessage();
     explicit BMessage(uint32 command);
     BMessage(const BMessage& other);
@@ -105,16 +107,20 @@ public:
     // by content).
     bool operator==(const BMessage& other) const;
 
-private:
+  private:
     struct Field;
+    Field* FindField(std::string_view name) const;
     Field* FindField(const char* name, type_code type) const;
     const void* ItemData(const char* name, type_code type, int32 index, size_t* size) const;
     template <typename T>
     status_t FindFixed(const char* name, type_code type, int32 index, T* value) const;
     status_t AddItem(const char* name, type_code type, const void* data, size_t size, bool fixed);
     Field* NewField(std::string_view name, type_code type, bool fixed);
+    Field* Adopt(std::unique_ptr<Field> field);
+    void Build(FlatMessageReader& reader);
 
     std::vector<std::unique_ptr<Field>> fFields;
-    // Keys view the names held by the fields themselves.
+    // Built once a message has more fields than a scan finds quickly; keys view the names
+    // held by the fields themselves.
     std::unordered_map<std::string_view, Field*> fIndex;
 };

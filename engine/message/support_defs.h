@@ -1,9 +1,9 @@
 // Basic types, status codes and type codes shared by every layer.
 #pragma once
 
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
-#include <sys/types.h>
 
 using int8 = int8_t;
 using uint8 = uint8_t;
