@@ -1,1 +1,0 @@
-void velloran_kernel_placeholder() {}
