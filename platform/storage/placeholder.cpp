@@ -1,1 +1,0 @@
-void velloran_storage_placeholder() {}
