@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "engine/message/message.h"
+#include "tests/hex_file.h"
 
 namespace {
 
@@ -16,20 +14,6 @@ std::vector<char> Flat(const BMessage& m) {
 uint32 Word(const std::vector<char>& bytes, size_t at) {
     auto p = reinterpret_cast<const uint8*>(bytes.data() + at);
     return uint32(p[0]) | uint32(p[1]) << 8 | uint32(p[2]) << 16 | uint32(p[3]) << 24;
-}
-
-// Hex bytes with '#' comments, as the golden files are written.
-std::vector<char> ReadHex(const std::string& path) {
-    std::ifstream in(path);
-    EXPECT_TRUE(in) << path;
-    std::vector<char> bytes;
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line.substr(0, line.find('#')));
-        std::string hex;
-        while (words >> hex) bytes.push_back(char(std::stoi(hex, nullptr, 16)));
-    }
-    return bytes;
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+// Per-note parameters an instrument offers, and their values per row of a pattern.
+#pragma once
+
+#include "engine/message/message.h"
+
+struct ModifierInfo {
+    const char* name;
+    float min;
+    float max;
+    float def;
+};
+
+struct ModifierInfoList {
+    int32 count;
+    ModifierInfo* info;
+};
+
+// Window threads write values and the player thread reads them; a value is one float store.
+class Modifiers {
+  public:
+    static constexpr int32 kMaxPages = 128;
+    // More rows than any page of a pattern holds; bounds what a song file can make us allocate.
+    static constexpr int32 kMaxLength = 65536;
+
+    Modifiers(ModifierInfoList* list, int32 rows);
+    ~Modifiers();
+    Modifiers(const Modifiers&) = delete;
+    Modifiers& operator=(const Modifiers&) = delete;
+
+    // Modifier indices outside the list and rows outside the page are ignored.
+    void CreatePage(int32 j);
+    void SetVal(int32 j, int32 row, float value);
+    // The default of modifier j where its page does not exist; 0 for an invalid index.
+    float GetVal(int32 j, int32 row) const;
+    float GetVal(int32 j) const { return GetVal(j, current); }
+
+    void Save(BMessage* msg) const;
+    void Open(BMessage* msg);
+
+    ModifierInfoList* info;
+    float* pages[kMaxPages] = {};
+    int32 length;
+    int32 current = 0;
+
+  private:
+    int32 Count() const;
+    void FreePages();
+};

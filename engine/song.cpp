@@ -1,0 +1,154 @@
+#include "engine/song.h"
+
+#include <algorithm>
+
+#include "engine/out_machine.h"
+#include "engine/player.h"
+#include "engine/rosters.h"
+
+Song* song = nullptr;
+BLocker* lock = nullptr;
+
+Song::Song() : title("Unnamed"), details("Created by:") {
+    song = this;
+    lock = new BLocker("song lock");
+    New();
+}
+
+Song::~Song() = default;
+
+Machine* Song::MachineAt(int32 id) const {
+    return id >= 0 && id < num_machines ? machines[id] : nullptr;
+}
+
+void Song::Clear() {
+    for (Instrument*& instrument : instruments) {
+        delete instrument;
+        instrument = nullptr;
+    }
+    for (Machine*& machine : machines) {
+        delete machine;
+        machine = nullptr;
+    }
+    num_machines = 0;
+}
+
+void Song::New() {
+    Stop();
+    lock->Lock();
+    Clear();
+    show_details_window = false;
+    solo = 0;
+    solo_machine = 0;
+    loop = 0;
+    start_pos = 0;
+    stop_pos = 16;
+    main_tempo = 120;
+    tempo = 120;
+    position = 0;
+    step = 0;
+    title = "Unnamed";
+    details = "Created by:";
+    AddMachine("Master");
+    lock->Unlock();
+}
+
+int Song::AddMachine(const char* name) {
+    if (name == nullptr || num_machines >= kMachineSlots) return -1;
+    Machine* machine = nullptr;
+    if (std::string_view(name) == "Master") {
+        machine = CreateMasterMachine();
+        machine->addon_name = name;
+    } else {
+        Addon* made = machine_roster.Create(name);
+        machine = dynamic_cast<Machine*>(made);
+        // Something else in the machines folder is no machine.
+        if (machine == nullptr) delete made;
+    }
+    if (machine == nullptr) return -1;
+    lock->Lock();
+    machines[num_machines] = machine;
+    int index = num_machines++;
+    lock->Unlock();
+    return index;
+}
+
+void Song::RemoveMachine(int id) {
+    if (id < 0 || id >= num_machines) return;
+    lock->Lock();
+    delete machines[id];
+    std::copy(machines + id + 1, machines + num_machines, machines + id);
+    machines[--num_machines] = nullptr;
+    Settle(id);
+    lock->Unlock();
+}
+
+// Renumbers IDs, connections and the soloed machine after machine `removed` went.
+void Song::Settle(int32 removed) {
+    for (int32 i = 0; i < num_machines; i++) {
+        Machine* m = machines[i];
+        m->ID = i;
+        for (int32 c = 0; c < m->num_in_machines; c++)
+            m->in_machine[c] -= m->in_machine[c] > removed;
+        for (int32 c = 0; c < m->num_out_machines; c++) {
+            m->out_machine[c] -= m->out_machine[c] > removed;
+        }
+    }
+    if (solo_machine == removed) {
+        solo_machine = 0;
+    } else if (solo_machine > removed) {
+        solo_machine--;
+    }
+}
+
+void Song::Play() {
+    if (is_playing) return;
+    // Lets a step still running end first.
+    lock->Lock();
+    lock->Unlock();
+    position = loop ? int32(start_pos) : 0;
+    tempo = int32(main_tempo);
+    step = 0;
+    is_playing = 1;
+}
+
+void Song::Stop() {
+    is_playing = 0;
+}
+
+void Song::CallControllers() {
+    for (int32 i = 0; i < num_machines; i++) {
+        Machine* m = machines[i];
+        if (!m->mute && !m->has_input && !m->has_output) m->Process();
+    }
+}
+
+void Song::Process() {
+    lock->Lock();
+    int32 length = bigbuflen[bigbufnr];
+    for (int32 i = 0; i < num_machines; i++) {
+        machines[i]->processed = 0;
+        machines[i]->buffer_length = length;
+    }
+    next_position = step + 1 < STEPS_PER_MEASURE ? int32(position) : position + 1;
+    next_tempo = tempo;
+    if (next_position != position) {
+        CallControllers();
+        if (next_tempo != tempo) {
+            tempo = next_tempo;
+            UpdatePlayerTempo();
+        }
+    }
+    if (loop && next_position == stop_pos) next_position = start_pos;
+    Machine* master = machines[0];
+    master->RunProcess();
+    // A muted master writes nothing; play silence rather than the last step's sound.
+    if (!master->processed) {
+        int32 half = bigbufnr;
+        std::fill(bigbuf1[half], bigbuf1[half] + kBigBufferFrames, 0.0f);
+        std::fill(bigbuf2[half], bigbuf2[half] + kBigBufferFrames, 0.0f);
+    }
+    position = next_position;
+    step = step + 1 >= STEPS_PER_MEASURE ? 0 : step + 1;
+    lock->Unlock();
+}

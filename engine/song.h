@@ -1,0 +1,79 @@
+// The one document: machines, instruments, settings and the play position.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "engine/instrument.h"
+#include "engine/machine.h"
+#include "platform/kernel/locker.h"
+
+class Song {
+  public:
+    static constexpr int32 kInstrumentSlots = 128;
+    static constexpr int32 kMachineSlots = 512;
+    static constexpr int32 kMinTempo = 40;
+    static constexpr int32 kMaxTempo = 300;
+
+    // Application thread, once.
+    Song();
+    ~Song();
+    Song(const Song&) = delete;
+    Song& operator=(const Song&) = delete;
+
+    // Window thread. Stops playback and clears the song down to its master.
+    void New();
+    // Window thread or the song loader. Index of the new machine, or -1 when none was made.
+    int AddMachine(const char* name);
+    // Window thread. Deletes machine id and renumbers the later ones.
+    void RemoveMachine(int id);
+    // Window thread.
+    void Play();
+    void Stop();
+    // Player thread. Renders one step into the half being filled.
+    void Process();
+    // Window thread. 1 when written; on failure the file on disk is left as it was.
+    int Save(const char* path);
+    // Window thread. 1 when opened; on failure the song is left as it was.
+    int Open(const char* path);
+
+    // Any thread. Machine id, or null when there is none.
+    Machine* MachineAt(int32 id) const;
+
+    std::string title;
+    std::string details;
+    bool show_details_window = false;
+    Instrument* instruments[kInstrumentSlots] = {};
+    Machine* machines[kMachineSlots] = {};
+    std::atomic<int32> is_playing{0};
+    // Settings that window threads change while a step reads them.
+    std::atomic<int32> solo{0};
+    std::atomic<int32> solo_machine{0};
+    std::atomic<int32> loop{0};
+    std::atomic<int32> start_pos{0};
+    std::atomic<int32> stop_pos{16};
+    std::atomic<int32> main_tempo{120};
+    std::atomic<int32> tempo{120};
+    std::atomic<int32> position{0};
+    std::atomic<int32> step{0};
+    int32 next_position = 0;
+    int32 next_tempo = 0;
+    int32 num_machines = 1;
+
+  private:
+    void Clear();
+    void Settle(int32 removed);
+    void CallControllers();
+    void Load(const BMessage& file, const char* path);
+    void LoadInstruments(const BMessage& file);
+    // The new index of every saved machine, -1 for one that could not be made.
+    std::vector<int32> LoadMachines(const BMessage& file, const char* countKey,
+                                    const char* machineKey, const char* nameKey);
+    void SaveInto(BMessage* file);
+};
+
+// The one song and its lock, which serialises a step against clearing, loading and edits of
+// the graph. The lock is recursive.
+extern Song* song;
+extern BLocker* lock;
