@@ -34,23 +34,34 @@ void Machine::ShowWindow() {}
 
 void Machine::Process() {}
 
-void Machine::Mix(const Machine& source, float left, float right) {
-    const float* sl = source.buffer_left;
-    const float* sr = source.buffer_right;
-    for (int32 f = 0; f < buffer_length; f++) {
-        buffer_left[f] += sl[f] * left;
-        buffer_right[f] += sr[f] * right;
+void Machine::Mix(const Machine& source, float left, float right, bool first) {
+    const float* __restrict sl = source.buffer_left;
+    const float* __restrict sr = source.buffer_right;
+    float* __restrict dl = buffer_left;
+    float* __restrict dr = buffer_right;
+    // The first input is written rather than added, which spares clearing the buffers.
+    if (first) {
+        for (int32 f = 0; f < buffer_length; f++) dl[f] = sl[f] * left;
+        for (int32 f = 0; f < buffer_length; f++) dr[f] = sr[f] * right;
+        return;
     }
+    for (int32 f = 0; f < buffer_length; f++) dl[f] += sl[f] * left;
+    for (int32 f = 0; f < buffer_length; f++) dr[f] += sr[f] * right;
 }
 
 void Machine::RunProcess() {
     if (processed || mute) return;
-    std::fill(buffer_left, buffer_left + buffer_length, 0.0f);
-    std::fill(buffer_right, buffer_right + buffer_length, 0.0f);
     for (int32 i = 0; i < num_in_machines; i++) song->machines[in_machine[i]]->RunProcess();
+    bool silent = true;
     for (int32 i = 0; i < num_in_machines; i++) {
         const Machine& source = *song->machines[in_machine[i]];
-        if (!source.mute) Mix(source, in_vol_left[i], in_vol_right[i]);
+        if (source.mute) continue;
+        Mix(source, in_vol_left[i], in_vol_right[i], silent);
+        silent = false;
+    }
+    if (silent) {
+        std::fill(buffer_left, buffer_left + buffer_length, 0.0f);
+        std::fill(buffer_right, buffer_right + buffer_length, 0.0f);
     }
     if (song->solo && num_in_machines == 0 && ID != song->solo_machine) return;
     Diagnostic("Processing machine %d\n", ID);

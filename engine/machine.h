@@ -58,7 +58,7 @@ class Machine : public Addon {
     int32 buffer_length = 0;
 
   private:
-    void Mix(const Machine& source, float left, float right);
+    void Mix(const Machine& source, float left, float right, bool first);
     bool Refuse(int id) const;
     static void RemoveEntries(int32* ids, int32* count, int32 id, std::atomic<float>* left,
                               std::atomic<float>* right);

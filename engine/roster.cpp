@@ -2,12 +2,24 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include "engine/addon_entry.h"
 #include "engine/diagnostics.h"
 #include "engine/show_error.h"
 #include "platform/storage/directory.h"
 #include "platform/storage/entry.h"
+
+namespace {
+
+// Objects made by an add-on keep using its code after any roster lets go of it (a new Scan, a
+// roster of its own that ends), so every library loaded stays loaded and listed here.
+std::vector<SharedObject*>& LoadedLibraries() {
+    static auto* loaded = new std::vector<SharedObject*>;
+    return *loaded;
+}
+
+}  // namespace
 
 Roster::Roster() = default;
 
@@ -54,6 +66,7 @@ const char* Roster::GetName(int index) const {
 void Roster::Load(int index) {
     if (index < 0 || index >= count || objects[index] != nullptr) return;
     objects[index] = CreateSharedObject(paths[index].c_str(), false);
+    LoadedLibraries().push_back(objects[index]);
 }
 
 void* Roster::Symbol(int index, const char* symbol) {

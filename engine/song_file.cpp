@@ -47,6 +47,15 @@ bool ReadSong(const char* path, BMessage* message, std::string* problem) {
         *problem = std::string("The song ") + path + " is damaged and can't be read.";
         return false;
     }
+    // Every step starts at machine 0, so a song without its master there cannot play.
+    int32 machines = 0;
+    std::string first;
+    if (message->FindInt32("num_machines", &machines) == B_OK &&
+        (machines < 1 || message->FindString("machine_name", &first) != B_OK ||
+         first != "Master")) {
+        *problem = std::string("The song ") + path + " is damaged: it has no master machine.";
+        return false;
+    }
     return true;
 }
 
@@ -131,11 +140,12 @@ void Song::Load(const BMessage& file, const char* path) {
     stop_pos = FindInt32Or(file, "stop_pos", 16);
     main_tempo = std::clamp(FindInt32Or(file, "main_tempo", 120), kMinTempo, kMaxTempo);
     LoadInstruments(file);
-    if (file.HasData("num_patterns", B_INT32_TYPE)) {
+    int32 count = 0;
+    if (file.FindInt32("num_patterns", &count) == B_OK) {
         LoadMachines(file, "num_patterns", "pattern", "pattern_name");
     }
     int32 soloed = FindInt32Or(file, "solo_machine", 0);
-    if (file.HasData("num_machines", B_INT32_TYPE)) {
+    if (file.FindInt32("num_machines", &count) == B_OK) {
         RemoveMachine(0);
         std::vector<int32> savedToNew =
             LoadMachines(file, "num_machines", "machine", "machine_name");

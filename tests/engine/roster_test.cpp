@@ -17,7 +17,7 @@ using Rosters = EngineTest;
 }  // namespace
 
 TEST_F(Rosters, ScanListsEveryEntryAndFindMatchesExactly) {
-    EXPECT_EQ(machine_roster.count, 4);
+    EXPECT_EQ(machine_roster.count, 6);
     EXPECT_GE(machine_roster.Find("TestSource"), 0);
     EXPECT_GE(machine_roster.Find("NotALibrary"), 0);
     EXPECT_EQ(machine_roster.Find("testsource"), -1);

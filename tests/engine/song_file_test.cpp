@@ -138,6 +138,26 @@ TEST_F(SongFile, DamagedFilesAreRefusedAndTheSongIsKept) {
     }
     EXPECT_EQ(song->Open(Path("missing.vel").c_str()), 0);
     EXPECT_EQ(song->num_machines, 4);
+
+    // Steps start at machine 0: a song whose machine 0 is no master is refused too.
+    for (const char* first : {"TestSource", ""}) {
+        BMessage masterless;
+        masterless.AddInt32("num_machines", *first != 0 ? 1 : 0);
+        BMessage machine;
+        masterless.AddMessage("machine", &machine);
+        masterless.AddString("machine_name", first);
+        WriteSong(Path("masterless.vel"), masterless);
+        EXPECT_EQ(song->Open(Path("masterless.vel").c_str()), 0) << first;
+        EXPECT_EQ(song->title, "Keep me");
+    }
+    // A count that is no single integer counts as absent: the new song keeps its master.
+    BMessage odd;
+    odd.AddData("num_machines", B_INT32_TYPE, "\1\0\0\0\1\0\0\0", 8);
+    WriteSong(Path("odd.vel"), odd);
+    ASSERT_EQ(song->Open(Path("odd.vel").c_str()), 1);
+    ASSERT_EQ(song->num_machines, 1);
+    song->Play();
+    Steps(1);
 }
 
 TEST_F(SongFile, AFailedSaveLeavesTheOldFile) {
