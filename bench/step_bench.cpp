@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
@@ -45,22 +47,43 @@ void SongStep(benchmark::State& state) {
 }
 
 // What the step's mix is at its core: every connection's two buffers into its destination's.
+void MultiplyAdd(Song* s, int32 frames) {
+    for (int32 d = 0; d < s->num_machines; d++) {
+        Machine* to = s->machines[d];
+        for (int32 i = 0; i < to->num_in_machines; i++) {
+            const Machine* from = s->machines[to->in_machine[i]];
+            float left = to->in_vol_left[i];
+            float right = to->in_vol_right[i];
+            for (int32 f = 0; f < frames; f++) {
+                to->buffer_left[f] += from->buffer_left[f] * left;
+                to->buffer_right[f] += from->buffer_right[f] * right;
+            }
+        }
+    }
+}
+
 void BareMultiplyAdd(benchmark::State& state) {
     Song* s = SongWith(int(state.range(0)));
     int32 frames = bigbuflen[0];
     for (auto _ : state) {
+        MultiplyAdd(s, frames);
+        benchmark::ClobberMemory();
+    }
+    PerFrameAndConnection(state);
+}
+
+// The same, after clearing the sources' buffers as every step must (instruments add into them).
+void BareClearAndMultiplyAdd(benchmark::State& state) {
+    Song* s = SongWith(int(state.range(0)));
+    int32 frames = bigbuflen[0];
+    for (auto _ : state) {
         for (int32 d = 0; d < s->num_machines; d++) {
-            Machine* to = s->machines[d];
-            for (int32 i = 0; i < to->num_in_machines; i++) {
-                const Machine* from = s->machines[to->in_machine[i]];
-                float left = to->in_vol_left[i];
-                float right = to->in_vol_right[i];
-                for (int32 f = 0; f < frames; f++) {
-                    to->buffer_left[f] += from->buffer_left[f] * left;
-                    to->buffer_right[f] += from->buffer_right[f] * right;
-                }
-            }
+            Machine* m = s->machines[d];
+            if (m->num_in_machines > 0) continue;
+            std::fill(m->buffer_left, m->buffer_left + frames, 0.0f);
+            std::fill(m->buffer_right, m->buffer_right + frames, 0.0f);
         }
+        MultiplyAdd(s, frames);
         benchmark::ClobberMemory();
     }
     PerFrameAndConnection(state);
@@ -70,3 +93,4 @@ void BareMultiplyAdd(benchmark::State& state) {
 
 BENCHMARK(SongStep)->Arg(1)->Arg(16)->Arg(128)->Arg(500);
 BENCHMARK(BareMultiplyAdd)->Arg(1)->Arg(16)->Arg(128)->Arg(500);
+BENCHMARK(BareClearAndMultiplyAdd)->Arg(1)->Arg(16)->Arg(128)->Arg(500);

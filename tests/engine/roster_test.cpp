@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/importer.h"
 #include "engine/rosters.h"
 #include "tests/engine/engine_environment.h"
 
@@ -27,8 +28,24 @@ TEST_F(Rosters, ScanListsEveryEntryAndFindMatchesExactly) {
     EXPECT_EQ(machine_roster.paths[index], "machines/TestEffect");
     EXPECT_EQ(machine_roster.GetName(99), nullptr);
     EXPECT_EQ(instrument_roster.count, 1);
-    EXPECT_EQ(importer_roster.count, 0);
+}
+
+TEST_F(Rosters, ImportersAreFoundByTheTypesTheyRead) {
+    ASSERT_EQ(importer_roster.count, 1);
+    EXPECT_EQ(FindImporter("audio/x-velloran-other"), 0);
     EXPECT_EQ(FindImporter("audio/x-midi"), -1);
+    EXPECT_EQ(FindImporter(nullptr), -1);
+    auto* importer = dynamic_cast<Importer*>(importer_roster.Create("TestImporter"));
+    ASSERT_NE(importer, nullptr);
+    importer->Open("/songs/imported.tst");
+    EXPECT_EQ(song->title, "/songs/imported.tst");
+    delete importer;
+
+    Roster empty;
+    std::filesystem::create_directories("add-ons/empty");
+    empty.Scan("empty");
+    EXPECT_EQ(empty.count, 0);
+    EXPECT_TRUE(ShownErrors().empty());
 }
 
 TEST_F(Rosters, LibrariesLoadOnceAndDescribeThemselves) {
