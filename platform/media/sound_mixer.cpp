@@ -1,0 +1,59 @@
+#include "platform/media/sound_mixer.h"
+
+#include <algorithm>
+
+#include "platform/media/sound_player.h"
+
+namespace {
+
+thread_local bool tInsideMix = false;
+
+}  // namespace
+
+int32 SoundMixer::Attach(BSoundPlayer* player) {
+    for (int32 i = 0; i < kMaxPlayers; i++) {
+        BSoundPlayer* none = nullptr;
+        if (fSlots[i].player.compare_exchange_strong(none, player)) return i;
+    }
+    return B_NO_MEMORY;
+}
+
+void SoundMixer::Detach(int32 slot) {
+    fSlots[slot].player.store(nullptr);
+    // Inside a routine this thread is the one mixing, so no other routine can be running.
+    if (!tInsideMix) fSlots[slot].use.WaitUntilOutside();
+}
+
+void SoundMixer::Mix(float* out, int32 frames) {
+    tInsideMix = true;
+    for (int32 done = 0; done < frames; done += kPieceFrames) {
+        MixPiece(out + done * kChannels, std::min(frames - done, kPieceFrames));
+    }
+    tInsideMix = false;
+    fFramesMixed.fetch_add(frames, std::memory_order_relaxed);
+}
+
+bool SoundMixer::InsideMix() {
+    return tInsideMix;
+}
+
+void SoundMixer::MixPiece(float* out, int32 frames) {
+    std::fill_n(out, frames * kChannels, 0.0f);
+    for (int32 i = 0; i < kMaxPlayers; i++) MixSlot(i, out, frames);
+}
+
+void SoundMixer::MixSlot(int32 index, float* out, int32 frames) {
+    Slot& slot = fSlots[index];
+    slot.use.Enter();
+    BSoundPlayer* player = slot.player.load();
+    if (player != nullptr && player->HasData()) {
+        float* scratch = fScratch[index];
+        int32 samples = frames * kChannels;
+        // Routines that add into their buffer find silence there.
+        std::fill_n(scratch, samples, 0.0f);
+        player->PlayBuffer(scratch, frames);
+        float gain = player->Volume();
+        for (int32 i = 0; i < samples; i++) out[i] += gain * scratch[i];
+    }
+    slot.use.Leave();
+}
