@@ -1,0 +1,41 @@
+// FluidSynth playing queued events at their frames, on whichever one thread renders.
+#pragma once
+
+#include <fluidsynth/types.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/kernel/bounded_queue.h"
+#include "platform/midi/synth_event.h"
+
+// One rendering thread at a time; Load only while nobody renders. FluidSynth is built
+// without its own locking, so this thread is the only one that touches it.
+class SynthRenderer {
+  public:
+    // Any thread. Events waiting for a later buffer are kept up to pendingCapacity.
+    SynthRenderer(int32 frameRate, int32 pendingCapacity);
+    ~SynthRenderer();
+    SynthRenderer(const SynthRenderer&) = delete;
+    SynthRenderer& operator=(const SynthRenderer&) = delete;
+
+    // The rendering thread while nobody renders. On failure problem names the path.
+    status_t Load(const char* path, std::string* problem);
+    // The rendering thread. Takes the queued events, then renders frames frames into left
+    // and right, stride floats apart, applying each event at its frame. now is the time
+    // at the buffer's first frame, in message milliseconds. Neither locks nor allocates.
+    void Render(BoundedQueue<synth_event>& queue, float* left, float* right, int32 stride,
+                int32 frames, uint32 now);
+
+  private:
+    void Drain(BoundedQueue<synth_event>& queue);
+    int32 ApplyDue(int32 position, int32 frames, uint32 now);
+    int64 Offset(const synth_event& event, uint32 now) const;
+    void Apply(const synth_event& event);
+    void Write(float* left, float* right, int32 stride, int32 from, int32 to);
+
+    const int32 fFrameRate;
+    fluid_settings_t* fSettings = nullptr;
+    fluid_synth_t* fSynth = nullptr;
+    std::vector<synth_event> fPending;  // never grows past the capacity reserved at start
+};
