@@ -1,33 +1,64 @@
-// The big buffer of two halves that song steps are rendered into, and the step length.
+// The audio player: the big buffer of two halves that song steps are rendered into, the
+// player thread that renders them, and the sound routine that plays them.
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "engine/machine.h"
 #include "engine/message/support_defs.h"
-#include "engine/modifiers.h"
-#include "engine/note_info.h"
+
+struct media_raw_audio_format;
 
 constexpr int32 kBigBufferFrames = Machine::kBufferFrames;
+constexpr int32 kPreviewFrames = 4096;
 
-// Half h's left and right channel; the player thread fills half bigbufnr.
+// Half h's left and right channel; the player thread fills half bigbufnr while the sound
+// thread plays the other one.
 extern float bigbuf1[2][kBigBufferFrames];
 extern float bigbuf2[2][kBigBufferFrames];
 // Frames in each half: the step length when it was rendered.
 extern std::atomic<int32> bigbuflen[2];
-// The half being filled, or to be filled next; the other one is playing.
+// The half being filled, or to be filled next.
 extern std::atomic<int32> bigbufnr;
+// Held while a half is rendered or copied for the displays; never by the sound thread.
+extern std::mutex bigbuf_lock;
+// Counts rendered steps: the sound thread reads it before a half, which orders the player
+// thread's writes of that half before the sound thread's reads.
+extern std::atomic<uint32> steps_rendered;
+// The next frame to play in the playing half.
+extern std::atomic<int32> bigbufpos;
+// Set by the sound thread when a half has become free; cleared by the player thread.
+extern std::atomic<bool> fillnowflag;
+// 1 while the player plays the song, 0 while it plays the preview.
+extern std::atomic<int32> playing;
+// Milliseconds of the platform clock at which the step now being rendered starts to sound.
+extern std::atomic<int32> FILLBUFFER_TIME;
 // Steps per measure at the tempo in force: 4 up to tempo 160, 2 above.
 extern std::atomic<int32> STEPS_PER_MEASURE;
 
+// How the player is driven: by its own threads in real time, or by the caller (offline
+// rendering and tests), who plays the output and calls PumpPlayer.
+enum class PlayerDrive { kRealTime, kCaller };
+
+// Application thread, once, before the song exists: starts the sound output and MIDI.
+void InitPlayer(PlayerDrive drive = PlayerDrive::kRealTime);
+// Window thread, with the song's position, step and tempo set. Renders the first two steps.
+void StartPlayer();
+// Window thread. Returns once the player thread has ended.
+void StopPlayer();
 // Player thread (inside a step) or while the player is stopped. Applies the song's tempo to
 // STEPS_PER_MEASURE and to the length of the half being filled.
 void UpdatePlayerTempo();
+// With PlayerDrive::kCaller: renders the next step if a half has become free; true if it did.
+bool PumpPlayer();
 
-// The note the preview plays while the song is stopped, on song instrument slot setnoteinstr.
-extern NoteInfo setnote;
-extern std::atomic<int32> setnoteinstr;
-extern Modifiers* setmodifiers;
+// Sound thread. Never locks, allocates, logs or waits.
+void BufferProc(void* cookie, void* buffer, size_t size, const media_raw_audio_format& format);
 
+// Any thread. Share of wall time the player thread used since the last call, 0..100.
+int GetPlayerCPUConsumption();
+// Window thread. The output volume, applied by the sound output.
+void SetPlayerVolume(float volume);
 // Window or MIDI input thread. Starts the preview of note on song instrument slot slot.
 void PlaySetNote(int slot, int note);

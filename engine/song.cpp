@@ -4,14 +4,16 @@
 
 #include "engine/out_machine.h"
 #include "engine/player.h"
+#include "engine/preview_note.h"
 #include "engine/rosters.h"
 
 Song* song = nullptr;
 BLocker* lock = nullptr;
 
-Song::Song() : title("Unnamed"), details("Created by:") {
+Song::Song(PlayerDrive drive) : title("Unnamed"), details("Created by:") {
     song = this;
     lock = new BLocker("song lock");
+    InitPlayer(drive);
     New();
 }
 
@@ -22,10 +24,9 @@ Machine* Song::MachineAt(int32 id) const {
 }
 
 void Song::Clear() {
-    for (Instrument*& instrument : instruments) {
-        delete instrument;
-        instrument = nullptr;
-    }
+    // The preview may be playing through one of them on the sound thread.
+    preview.Silence();
+    for (auto& instrument : instruments) delete instrument.exchange(nullptr);
     for (Machine*& machine : machines) {
         delete machine;
         machine = nullptr;
@@ -110,9 +111,12 @@ void Song::Play() {
     tempo = int32(main_tempo);
     step = 0;
     is_playing = 1;
+    StartPlayer();
 }
 
 void Song::Stop() {
+    if (!is_playing) return;
+    StopPlayer();
     is_playing = 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/instrument.h"
 #include "engine/machine.h"
+#include "engine/player.h"
 #include "platform/kernel/locker.h"
 
 class Song {
@@ -16,8 +17,8 @@ class Song {
     static constexpr int32 kMinTempo = 40;
     static constexpr int32 kMaxTempo = 300;
 
-    // Application thread, once.
-    Song();
+    // Application thread, once: starts the player and MIDI.
+    explicit Song(PlayerDrive drive = PlayerDrive::kRealTime);
     ~Song();
     Song(const Song&) = delete;
     Song& operator=(const Song&) = delete;
@@ -44,7 +45,8 @@ class Song {
     std::string title;
     std::string details;
     bool show_details_window = false;
-    Instrument* instruments[kInstrumentSlots] = {};
+    // The sound thread reads a slot for the preview while window threads change it.
+    std::atomic<Instrument*> instruments[kInstrumentSlots] = {};
     Machine* machines[kMachineSlots] = {};
     std::atomic<int32> is_playing{0};
     // Settings that window threads change while a step reads them.

@@ -77,12 +77,13 @@ void Song::SaveInto(BMessage* file) {
     file->AddInt32("stop_pos", stop_pos);
     file->AddInt32("main_tempo", main_tempo);
     for (int32 k = 0; k < kInstrumentSlots; k++) {
-        if (instruments[k] == nullptr) continue;
+        Instrument* instrument = instruments[k];
+        if (instrument == nullptr) continue;
         BMessage scratch;
-        instruments[k]->Save(&scratch);
+        instrument->Save(&scratch);
         file->AddInt16("instrnr", int16(k));
         file->AddMessage("instr", &scratch);
-        file->AddString("instrument_name", instruments[k]->addon_name);
+        file->AddString("instrument_name", instrument->addon_name);
     }
     file->AddInt32("num_machines", num_machines);
     for (int32 i = 0; i < num_machines; i++) {
@@ -172,8 +173,7 @@ void Song::LoadInstruments(const BMessage& file) {
             ShowError("Missing Instrument!\nCan't create the instrument %s!", name.c_str());
             continue;
         }
-        delete instruments[slot];
-        instruments[slot] = instrument;
+        delete instruments[slot].exchange(instrument);
         instrument->Open(&saved);
     }
 }

@@ -15,6 +15,10 @@ std::vector<std::string>& ShownErrors();
 
 // Clears the song, the shown errors and the recordings before each test.
 class EngineTest : public ::testing::Test {
+  public:
+    // The half the last step was rendered into.
+    static int32 LastHalf();
+
   protected:
     void SetUp() override;
 
@@ -22,6 +26,10 @@ class EngineTest : public ::testing::Test {
     Machine* Add(const char* name);
     std::vector<ControllerCall>& ControllerCalls();
     std::vector<InstrumentCall>& InstrumentCalls();
-    // Renders n steps the way the player does.
+    std::vector<SourceStep>& SourceSteps();
+    // Plays the output up to the end of the playing half and lets the player render the next
+    // step, n times; Play has already rendered the first two.
     void Steps(int n);
+    // Plays frames of the output through the sound routine; what it played.
+    std::vector<float> PlayOutput(int32 frames);
 };

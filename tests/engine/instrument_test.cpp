@@ -144,21 +144,31 @@ TEST_F(Instruments, TheSongCallsInstrumentsThroughItsSources) {
     source->Open(&config);
     song->Play();
     Steps(3);
-    ASSERT_EQ(InstrumentCalls().size(), 3u);
+    ASSERT_EQ(InstrumentCalls().size(), 5u);  // two steps rendered by Play, then three
     EXPECT_EQ(InstrumentCalls()[0].instrument, instrument);
     EXPECT_EQ(InstrumentCalls()[0].frames, 5512);
     EXPECT_EQ(InstrumentCalls()[0].time, 0.0f);
-    EXPECT_EQ(InstrumentCalls()[2].time, 2.0f * 5512);
+    EXPECT_EQ(InstrumentCalls()[4].time, 4.0f * 5512);
 
+    // The preview is heard while the song is stopped, through the sound routine.
+    song->Stop();
+    InstrumentCalls().clear();
     instrument->PreviewPlayNote(64);
-    EXPECT_EQ(setnoteinstr, 4);
-    EXPECT_EQ(setnote.note, 64);
-    EXPECT_EQ(setnote.sounding, 1);
-    ASSERT_NE(setmodifiers, nullptr);
-    EXPECT_EQ(setmodifiers->info, instrument->GetModifierInfoList());
+    std::vector<float> heard = PlayOutput(5000);
+    ASSERT_GE(InstrumentCalls().size(), 2u);
+    EXPECT_EQ(InstrumentCalls()[0].note, 64);
+    EXPECT_EQ(InstrumentCalls()[0].time, 0.0f);
+    EXPECT_EQ(InstrumentCalls()[1].time, float(InstrumentCalls()[0].frames));
+    EXPECT_EQ(heard[0], 0.25f);
+    EXPECT_EQ(heard[9999], 0.25f);
+
     song->instruments[4] = nullptr;
-    setnote.note = 1;
+    InstrumentCalls().clear();
+    heard = PlayOutput(100);
+    EXPECT_TRUE(InstrumentCalls().empty());
+    EXPECT_EQ(heard[0], 0.0f);
     instrument->PreviewPlayNote(70);  // no longer in the song: nothing happens
-    EXPECT_EQ(setnote.note, 1);
+    PlayOutput(100);
+    EXPECT_TRUE(InstrumentCalls().empty());
     delete instrument;
 }

@@ -79,7 +79,7 @@ TEST_F(SongFile, SaveOpenSaveGivesIdenticalBytes) {
     for (int slot : {7, 3}) {
         Addon* made = instrument_roster.Create("TestInstrument");
         song->instruments[slot] = dynamic_cast<Instrument*>(made);
-        song->instruments[slot]->SetName(slot == 3 ? "Three" : "Seven");
+        song->instruments[slot].load()->SetName(slot == 3 ? "Three" : "Seven");
     }
     song->machines[1]->SetName("Lead");
     song->machines[3]->mute = 1;
@@ -98,10 +98,10 @@ TEST_F(SongFile, SaveOpenSaveGivesIdenticalBytes) {
     EXPECT_EQ(song->title, "Round trip");
     EXPECT_EQ(song->main_tempo, 140);
     EXPECT_EQ(song->stop_pos, 9);
-    ASSERT_NE(song->instruments[3], nullptr);
-    EXPECT_STREQ(song->instruments[3]->GetName(), "Three");
-    EXPECT_STREQ(song->instruments[7]->GetName(), "Seven");
-    EXPECT_EQ(song->instruments[4], nullptr);
+    ASSERT_NE(song->instruments[3].load(), nullptr);
+    EXPECT_STREQ(song->instruments[3].load()->GetName(), "Three");
+    EXPECT_STREQ(song->instruments[7].load()->GetName(), "Seven");
+    EXPECT_EQ(song->instruments[4].load(), nullptr);
     EXPECT_EQ(song->machines[0]->in_vol_left[1], 0.75f);
     EXPECT_EQ(song->machines[3]->mute, 1);
     ASSERT_EQ(song->Save(Path("b.vel").c_str()), 1);
@@ -222,7 +222,7 @@ TEST_F(SongFile, MissingAddOnsAreReportedAndConnectionsFollowTheNewIndices) {
     EXPECT_EQ(ShownErrors()[0],
               "Missing Instrument!\nCan't create the instrument NoSuchInstrument!");
     EXPECT_EQ(ShownErrors()[1], "Missing Machine!\nCan't create the machine Gone!");
-    EXPECT_EQ(song->instruments[5], nullptr);
+    EXPECT_EQ(song->instruments[5].load(), nullptr);
     ASSERT_EQ(song->num_machines, 3);
     Machine* master = song->machines[0];
     Machine* src = song->machines[1];

@@ -5,19 +5,32 @@
 
 namespace {
 
-using SongSteps = EngineTest;
+struct Position {
+    int32 position;
+    int32 step;
+    bool operator==(const Position&) const = default;
+};
+
+class SongSteps : public EngineTest {
+  protected:
+    // The position and step of every step the test source rendered.
+    std::vector<Position> Rendered() {
+        std::vector<Position> seen;
+        for (const SourceStep& s : SourceSteps()) seen.push_back({s.position, s.step});
+        return seen;
+    }
+};
 
 }  // namespace
 
 TEST_F(SongSteps, FourStepsAMeasureAndControllersOnTheLastOne) {
     Machine* controller = Add("TestController");
+    Add("TestSource")->Connect(0);
     song->Play();
     EXPECT_EQ(STEPS_PER_MEASURE, 4);
-    for (int i = 0; i < 8; i++) {
-        EXPECT_EQ(song->position, i / 4);
-        EXPECT_EQ(song->step, i % 4);
-        Steps(1);
-    }
+    Steps(6);
+    ASSERT_EQ(Rendered(), (std::vector<Position>{
+                              {0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 0}, {1, 1}, {1, 2}, {1, 3}}));
     ASSERT_EQ(ControllerCalls().size(), 2u);
     EXPECT_EQ(ControllerCalls()[0].id, controller->ID);
     EXPECT_EQ(ControllerCalls()[0].step, 3);
@@ -31,14 +44,15 @@ TEST_F(SongSteps, FourStepsAMeasureAndControllersOnTheLastOne) {
 }
 
 TEST_F(SongSteps, LoopPlaysFromStartToBeforeStop) {
+    Add("TestSource")->Connect(0);
     song->loop = 1;
     song->start_pos = 2;
     song->stop_pos = 4;
     song->Play();
+    Steps(14);
     std::vector<int32> measures;
-    for (int i = 0; i < 16; i++) {
-        if (song->step == 0) measures.push_back(song->position);
-        Steps(1);
+    for (const Position& p : Rendered()) {
+        if (p.step == 0) measures.push_back(p.position);
     }
     EXPECT_EQ(measures, (std::vector<int32>{2, 3, 2, 3}));
 }
@@ -52,7 +66,7 @@ TEST_F(SongSteps, ControllerJumpIsLoopedBackWhenItLandsOnStop) {
     song->start_pos = 0;
     song->stop_pos = 10;
     song->Play();
-    Steps(4);
+    Steps(2);
     EXPECT_EQ(song->position, 0);
     // Without the loop the jump goes through.
     song->loop = 0;
@@ -68,43 +82,39 @@ TEST_F(SongSteps, TempoChangeSetsTheLengthOfTheHalfBeingRendered) {
     } cases[] = {{160, 4134, 4}, {161, 8217, 2}, {40, 16537, 4}, {200, 6615, 2}, {125, 5292, 4}};
     for (const auto& c : cases) {
         song->New();
+        SourceSteps().clear();
         BMessage config;
         config.AddInt32("tempo_at", 1);
         config.AddInt32("tempo", c.tempo);
         Add("TestController")->Open(&config);
+        Add("TestSource")->Connect(0);
         song->Play();
-        bigbufnr = 0;
-        UpdatePlayerTempo();
         EXPECT_EQ(bigbuflen[0], 5512);
-        Steps(3);
-        int32 half = bigbufnr;
-        song->Process();  // the measure's last step: the controller changes the tempo
+        Steps(2);  // the measure's last step: the controller changes the tempo
+        int32 half = LastHalf();
         EXPECT_EQ(song->tempo, c.tempo);
         EXPECT_EQ(STEPS_PER_MEASURE, c.steps) << c.tempo;
         EXPECT_EQ(bigbuflen[half], c.frames) << c.tempo;
         // It was rendered at the old length; what the half plays beyond that is silence.
-        EXPECT_EQ(song->machines[0]->buffer_length, 5512);
+        EXPECT_EQ(SourceSteps().back().frames, 5512);
         if (c.frames > 5512) {
             EXPECT_EQ(bigbuf1[half][c.frames - 1], 0.0f);
+            EXPECT_NE(bigbuf1[half][5511], 0.0f);
         }
-        bigbufnr = 1 - half;
-        bigbuflen[bigbufnr] = bigbuflen[half].load();
         Steps(1);
-        EXPECT_EQ(song->machines[0]->buffer_length, c.frames);
+        EXPECT_EQ(SourceSteps().back().frames, c.frames) << c.tempo;
+        EXPECT_EQ(SourceSteps().back().position, 1);
     }
 }
 
 TEST_F(SongSteps, TwoStepsAMeasureAboveTempo160) {
+    Add("TestSource")->Connect(0);
     song->main_tempo = 200;
     song->Play();
-    UpdatePlayerTempo();
     EXPECT_EQ(STEPS_PER_MEASURE, 2);
-    Steps(1);
-    EXPECT_EQ(song->position, 0);
-    EXPECT_EQ(song->step, 1);
-    Steps(1);
-    EXPECT_EQ(song->position, 1);
-    EXPECT_EQ(song->step, 0);
+    Steps(2);
+    EXPECT_EQ(Rendered(), (std::vector<Position>{{0, 0}, {0, 1}, {1, 0}, {1, 1}}));
+    EXPECT_EQ(SourceSteps()[0].frames, 6615);
 }
 
 TEST_F(SongSteps, RemovingAMachineRenumbersConnectionsAndSolo) {
@@ -149,14 +159,19 @@ TEST_F(SongSteps, PlayStartsAtTheLoopStartWithTheSongTempo) {
     song->loop = 1;
     song->start_pos = 5;
     song->main_tempo = 90;
+    Add("TestSource")->Connect(0);
     song->Play();
-    EXPECT_EQ(song->position, 5);
+    ASSERT_FALSE(SourceSteps().empty());
+    EXPECT_EQ(SourceSteps()[0].position, 5);
     EXPECT_EQ(song->tempo, 90);
     EXPECT_EQ(song->is_playing, 1);
+    EXPECT_EQ(playing, 1);
     Steps(2);
     song->Stop();
     EXPECT_EQ(song->is_playing, 0);
-    EXPECT_EQ(song->step, 2);
+    EXPECT_EQ(playing, 0);
+    EXPECT_EQ(song->step, 0);
+    EXPECT_EQ(song->position, 6);
     song->New();
     EXPECT_EQ(song->num_machines, 1);
     EXPECT_EQ(song->loop, 0);

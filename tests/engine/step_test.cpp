@@ -21,6 +21,7 @@ TEST_F(Step, AStepAllocatesNothing) {
     config.AddInt32("tempo", 200);
     Add("TestController")->Open(&config);
     ControllerCalls().reserve(64);
+    SourceSteps().reserve(1024);
     song->loop = 1;
     song->stop_pos = 3;
     song->Play();
@@ -31,7 +32,7 @@ TEST_F(Step, AStepAllocatesNothing) {
         ASSERT_EQ(check.Count(), 1u);
     }
     AllocationCounter counter;
-    Steps(40);  // through controller calls, a tempo change and loop jumps
+    Steps(40);  // through the sound routine, controller calls, a tempo change and loop jumps
     EXPECT_EQ(counter.Count(), 0u);
     EXPECT_EQ(STEPS_PER_MEASURE, 2);
     EXPECT_GT(ControllerCalls().size(), 10u);

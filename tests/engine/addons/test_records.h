@@ -13,6 +13,13 @@ struct ControllerCall {
     int32 next_tempo;
 };
 
+struct SourceStep {
+    int32 id;
+    int32 position;
+    int32 step;
+    int32 frames;
+};
+
 struct InstrumentCall {
     const Instrument* instrument;
     long frames;

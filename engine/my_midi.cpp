@@ -1,0 +1,70 @@
+#include "engine/my_midi.h"
+
+#include <algorithm>
+
+#include "platform/kernel/os.h"
+
+MyMidi::MyMidi() {
+    for (auto& waiting : fWaiting) waiting.reserve(kCapacity);
+}
+
+MyMidi::~MyMidi() {
+    Stop();
+}
+
+void MyMidi::Queue(const Message& message) {
+    if (!fIncoming.Push(message)) fDropped++;
+}
+
+void MyMidi::NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) {
+    Queue({kNoteOff, channel, note, velocity, time});
+}
+
+void MyMidi::NoteOn(uchar channel, uchar note, uchar velocity, uint32 time) {
+    Queue({kNoteOn, channel, note, velocity, time});
+}
+
+void MyMidi::ControlChange(uchar channel, uchar controller, uchar value, uint32 time) {
+    Queue({kControlChange, channel, controller, value, time});
+}
+
+void MyMidi::ProgramChange(uchar channel, uchar program, uint32 time) {
+    Queue({kProgramChange, channel, program, 0, time});
+}
+
+void MyMidi::Send(const Message& message, uint32 now) const {
+    switch (message.kind) {
+        case kControlChange:
+            SprayControlChange(message.channel, message.data1, message.data2, now);
+            break;
+        case kProgramChange:
+            SprayProgramChange(message.channel, message.data1, now);
+            break;
+        case kNoteOn:
+            SprayNoteOn(message.channel, message.data1, message.data2, now);
+            break;
+        default:
+            SprayNoteOff(message.channel, message.data1, message.data2, now);
+            break;
+    }
+}
+
+// Within a tick: control changes, program changes, note-ons, then note-offs.
+void MyMidi::SendDue(uint32 now) {
+    Message message;
+    while (fIncoming.Pop(&message)) fWaiting[message.kind].push_back(message);
+    for (auto& waiting : fWaiting) {
+        std::erase_if(waiting, [&](const Message& m) {
+            bool due = int32(m.time - now) < 0;
+            if (due) Send(m, now);
+            return due;
+        });
+    }
+}
+
+void MyMidi::Run() {
+    while (KeepRunning()) {
+        snooze(kTick);
+        SendDue(uint32(system_time() / 1000));
+    }
+}

@@ -1,0 +1,49 @@
+// A shared MIDI output: holds each time-stamped message until its time and then passes it on.
+#pragma once
+
+#include <vector>
+
+#include "platform/kernel/bounded_queue.h"
+#include "platform/midi/midi.h"
+
+class MyMidi : public BMidi {
+  public:
+    // Messages that can wait at once; more are dropped (and counted) rather than allocated.
+    static constexpr size_t kCapacity = 4096;
+    // Messages leave at the first tick after their time.
+    static constexpr bigtime_t kTick = 10000;
+
+    MyMidi();
+    ~MyMidi() override;
+
+    // Any thread, the player thread while a step renders. Queue the message and return at once.
+    void NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) override;
+    void NoteOn(uchar channel, uchar note, uchar velocity, uint32 time) override;
+    void ControlChange(uchar channel, uchar controller, uchar value, uint32 time) override;
+    void ProgramChange(uchar channel, uchar program, uint32 time) override;
+
+    // Any thread. Messages dropped because the queue was full.
+    size_t Dropped() const { return fDropped; }
+
+  protected:
+    // The sending thread.
+    void Run() override;
+
+  private:
+    enum Kind : uint8 { kControlChange, kProgramChange, kNoteOn, kNoteOff, kKinds };
+    struct Message {
+        Kind kind;
+        uchar channel;
+        uchar data1;
+        uchar data2;
+        uint32 time;
+    };
+
+    void Queue(const Message& message);
+    void SendDue(uint32 now);
+    void Send(const Message& message, uint32 now) const;
+
+    BoundedQueue<Message> fIncoming{kCapacity};
+    std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order
+    std::atomic<size_t> fDropped{0};
+};

@@ -1,0 +1,180 @@
+#include "engine/midi_connections.h"
+
+#include <cmath>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/my_midi_in.h"
+#include "engine/rosters.h"
+#include "engine/song.h"
+#include "platform/kernel/os.h"
+#include "platform/media/sound_output.h"
+#include "tests/engine/engine_environment.h"
+
+namespace {
+
+uint32 NowMs() {
+    return uint32(system_time() / 1000);
+}
+
+// A consumer that notes what reached it and when.
+class Recorder : public BMidi {
+  public:
+    struct Received {
+        char kind;
+        int channel;
+        int data1;
+        uint32 at;
+    };
+
+    void NoteOn(uchar channel, uchar note, uchar, uint32) override { Note('n', channel, note); }
+    void NoteOff(uchar channel, uchar note, uchar, uint32) override { Note('f', channel, note); }
+    void ControlChange(uchar channel, uchar controller, uchar, uint32) override {
+        Note('c', channel, controller);
+    }
+    void ProgramChange(uchar channel, uchar program, uint32) override {
+        Note('p', channel, program);
+    }
+
+    std::vector<Received> Wait(size_t count) {
+        bigtime_t until = system_time() + 2000000;
+        while (system_time() < until) {
+            {
+                std::lock_guard<std::mutex> hold(fLock);
+                if (fReceived.size() >= count) return fReceived;
+            }
+            snooze(1000);
+        }
+        std::lock_guard<std::mutex> hold(fLock);
+        return fReceived;
+    }
+
+  private:
+    void Note(char kind, int channel, int data1) {
+        std::lock_guard<std::mutex> hold(fLock);
+        fReceived.push_back({kind, channel, data1, NowMs()});
+    }
+
+    std::mutex fLock;
+    std::vector<Received> fReceived;
+};
+
+using MidiConnections = EngineTest;
+
+}  // namespace
+
+TEST_F(MidiConnections, MessagesLeaveAtTheFirstTickAfterTheirTimeInKindOrder) {
+    MyMidi output;
+    Recorder recorder;
+    output.Connect(&recorder);
+    output.Start();
+    uint32 due = NowMs() + 5;
+    output.NoteOff(1, 60, 64, due);
+    output.NoteOn(1, 60, 100, due);
+    output.ProgramChange(2, 7, due);
+    output.ControlChange(2, 1, 64, due);
+    output.NoteOn(1, 72, 100, due + 1000);  // not yet
+    std::vector<Recorder::Received> got = recorder.Wait(4);
+    ASSERT_EQ(got.size(), 4u);
+    std::string kinds;
+    for (const auto& r : got) kinds += r.kind;
+    EXPECT_EQ(kinds, "cpnf");
+    EXPECT_GE(int32(got[0].at - due), 0);
+    EXPECT_LE(int32(got[0].at - due), 40);  // one 10 ms tick, with room for a busy machine
+    EXPECT_EQ(got[1].data1, 7);
+    snooze(100000);
+    EXPECT_EQ(recorder.Wait(4).size(), 4u);  // the later note still waits for its time
+    output.Stop();
+}
+
+TEST_F(MidiConnections, OnePortNameOneOutputAndNeverNone) {
+    MyMidi* synth = MakeMidiConnection("Internal Synth");
+    ASSERT_NE(synth, nullptr);
+    EXPECT_EQ(MakeMidiConnection("Internal Synth"), synth);
+    MyMidi* unnamed = MakeMidiConnection("");
+    EXPECT_NE(unnamed, synth);
+    std::string longName(40, 'L');
+    MyMidi* full = MakeMidiConnection(longName.c_str());
+    MyMidi* prefix = MakeMidiConnection(longName.substr(0, 31).c_str());
+    EXPECT_NE(full, prefix);
+    EXPECT_EQ(MakeMidiConnection(longName.c_str()), full);
+    std::vector<MyMidi*> more;
+    for (int i = 0; i < 10; i++) {
+        more.push_back(MakeMidiConnection(("No such port " + std::to_string(i)).c_str()));
+        ASSERT_NE(more.back(), nullptr);
+    }
+    // The table holds ten: the last names share one output that plays nowhere.
+    EXPECT_EQ(more[8], more[9]);
+    EXPECT_EQ(MakeMidiConnection(nullptr), unnamed);
+    ASSERT_EQ(ShownErrors().size(), 1u);
+    EXPECT_NE(ShownErrors()[0].find("No such port 6"), std::string::npos) << ShownErrors()[0];
+}
+
+TEST_F(MidiConnections, TheInputPreviewsTheInstrumentOnItsChannelsSlot) {
+    auto* instrument = dynamic_cast<Instrument*>(instrument_roster.Create("TestInstrument"));
+    song->instruments[3] = instrument;
+    MyMidiIn input;
+    input.NoteOn(3, 62, 100, 0);
+    PlayOutput(256);
+    ASSERT_FALSE(InstrumentCalls().empty());
+    EXPECT_EQ(InstrumentCalls()[0].note, 62);
+    EXPECT_EQ(InstrumentCalls()[0].instrument, instrument);
+    InstrumentCalls().clear();
+    input.NoteOn(5, 64, 100, 0);  // empty slot: the old preview goes on, no new note
+    PlayOutput(256);
+    for (const auto& call : InstrumentCalls()) EXPECT_EQ(call.note, 62);
+    input.ProgramChange(1, 42, 0);
+    EXPECT_EQ(input.Program(), 42);
+}
+
+namespace {
+
+// The strongest period between 300 and 600 Hz, by autocorrelation.
+double Pitch(const std::vector<float>& mono, size_t from, size_t length) {
+    double best = 0;
+    int bestLag = 0;
+    for (int lag = 44100 / 600; lag <= 44100 / 300; lag++) {
+        double sum = 0;
+        for (size_t i = from; i < from + length; i++) sum += mono[i] * mono[i + size_t(lag)];
+        if (sum > best) {
+            best = sum;
+            bestLag = lag;
+        }
+    }
+    return bestLag > 0 ? 44100.0 / bestLag : 0;
+}
+
+}  // namespace
+
+TEST_F(MidiConnections, TheSynthesizerSoundsANoteAtItsTimeAndPitch) {
+    MyMidi* synth = MakeMidiConnection("Internal Synth");
+    ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
+    constexpr int32 kBuffer = 512;
+    const bigtime_t bufferTime = kBuffer * 1000000LL / 44100;
+    uint32 due = NowMs() + 100;
+    synth->ProgramChange(1, 0, due);
+    synth->NoteOn(1, 69, 100, due);
+    synth->NoteOff(1, 69, 0, due + 600);
+    // Play the output in real time, noting when each buffer was made.
+    std::vector<float> mono;
+    std::vector<bigtime_t> madeAt;
+    std::vector<float> out(kBuffer * 2);
+    bigtime_t next = system_time();
+    for (int b = 0; b < 80; b++) {
+        while (system_time() < next) snooze(500);
+        next += bufferTime;
+        ASSERT_EQ(SoundOutput::Default().Render(out.data(), kBuffer), B_OK);
+        madeAt.push_back(system_time());
+        for (int32 f = 0; f < kBuffer; f++) mono.push_back(out[2 * f] + out[2 * f + 1]);
+    }
+    size_t first = 0;
+    while (first < mono.size() && std::abs(mono[first]) < 1e-4f) first++;
+    ASSERT_LT(first, mono.size()) << "the note never sounded";
+    bigtime_t sounded = madeAt[first / kBuffer];
+    bigtime_t stamp = bigtime_t(due) * 1000;
+    EXPECT_GE(sounded + 1000, stamp);  // the clock's milliseconds are truncated
+    // One 10 ms tick and one output buffer, with some room for a busy machine.
+    EXPECT_LE(sounded - stamp, 10000 + bufferTime + 15000);
+    EXPECT_NEAR(Pitch(mono, first + 4410, 4096), 440.0, 6.0);
+}
