@@ -72,7 +72,11 @@ int32 PosEventThread(void*) {
             float(song->position) + float(song->step) / float(STEPS_PER_MEASURE);
         float from = history[(history_cursor + 1) % 6];
         float to = history[(history_cursor + 2) % 6];
-        Snapshot();
+        {
+            // The player thread writes the halves under this lock.
+            std::lock_guard<std::mutex> hold(bigbuf_lock);
+            Snapshot();
+        }
         CallSubscribers(from, to);
         snooze(50000);
     }
