@@ -85,10 +85,12 @@ int32 PosEventThread(void*) {
 
 }  // namespace
 
-PosEvent::PosEvent() {
+PosEvent::PosEvent() = default;
+
+void PosEvent::Subscribe() {
     Subscribers& s = subscribers();
     std::lock_guard<std::mutex> hold(s.lock);
-    s.list.push_back(this);
+    if (std::find(s.list.begin(), s.list.end(), this) == s.list.end()) s.list.push_back(this);
 }
 
 PosEvent::~PosEvent() {

@@ -4,8 +4,11 @@
 
 class PosEvent {
   public:
-    // Window threads. Registers the subscriber; it is called from the next round on.
     PosEvent();
+    // Window threads, once the subscriber is fully built (registering from the constructor
+    // would let the position thread call an object still under construction). Calls start
+    // from the next round.
+    void Subscribe();
     // Window threads. Once it returns the subscriber is not called any more. An UpdatePos
     // under way is waited for, so it must not wait for a lock the destroying thread holds.
     virtual ~PosEvent();

@@ -35,7 +35,8 @@ class BMidiPort : public BMidi {
     // The thread of the call that failed, while no other thread opens on this port.
     const char* ErrorText() const { return fErrorText.c_str(); }
 
-    // Any thread. Each goes out at once, whatever its time.
+    // Any thread but the sound callback: sending takes the port's lock. Each goes out at
+    // once, whatever its time.
     void NoteOff(uchar channel, uchar note, uchar velocity, uint32 time = B_NOW) override;
     // Any thread.
     void NoteOn(uchar channel, uchar note, uchar velocity, uint32 time = B_NOW) override;

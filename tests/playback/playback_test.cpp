@@ -67,10 +67,12 @@ void SetUpSong() {
 TEST(Playback, PlaysInRealTimeAndTellsSubscribersEvery50Milliseconds) {
     SetUpSong();
     Subscriber subscriber;
+    subscriber.Subscribe();
     bigtime_t start = system_time();
     song->Play();
     snooze(2000000);
     auto late = std::make_unique<Subscriber>();
+    late->Subscribe();
     snooze(300000);
     std::vector<Subscriber::Call> lateCalls = late->Calls();
     late.reset();

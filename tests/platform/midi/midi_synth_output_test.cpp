@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -12,6 +14,8 @@
 namespace {
 
 constexpr int32 kBuffer = 512;
+// FluidSynth's reverb keeps a tiny offset in its lines against denormals.
+constexpr float kSilence = 1e-6f;
 
 uint32 Now() {
     return uint32(system_time() / 1000);
@@ -47,7 +51,7 @@ class BMidiSynthLive : public testing::Test {
 TEST_F(BMidiSynthLive, NoteSoundsInTheBufferAfterItWasSent) {
     EXPECT_TRUE(synth->IsLive());
     std::vector<float> quiet = Pull();
-    EXPECT_EQ(Peak(quiet, 0, quiet.size()), 0.0f);
+    EXPECT_LT(Peak(quiet, 0, quiet.size()), kSilence);
     synth->NoteOn(1, 69, 110, Now());
     std::vector<float> next = Pull();
     EXPECT_GT(Peak(next, 0, next.size()), 1e-3f);
@@ -59,7 +63,9 @@ TEST_F(BMidiSynthLive, NoteForLaterWaitsForItsTime) {
     synth->NoteOn(1, 69, 110, uint32(due / 1000));
     std::vector<float> early = Pull();
     // Only a render that finished before the note was due had to be silent.
-    if (system_time() < due - 2'000) EXPECT_EQ(Peak(early, 0, early.size()), 0.0f);
+    if (system_time() < due - 2'000) {
+        EXPECT_LT(Peak(early, 0, early.size()), kSilence);
+    }
     while (system_time() < due + 2'000) snooze(10'000);
     std::vector<float> late = Pull();
     EXPECT_GT(Peak(late, 0, late.size()), 1e-3f);
@@ -72,7 +78,7 @@ TEST_F(BMidiSynthLive, OfflineRenderingWaitsForTheLiveSoundToStop) {
     EXPECT_FALSE(synth->IsLive());
     EXPECT_EQ(synth->RenderFrames(left.data(), right.data(), 64), B_OK);
     std::vector<float> mixed = Pull();
-    EXPECT_EQ(Peak(mixed, 0, mixed.size()), 0.0f);
+    EXPECT_LT(Peak(mixed, 0, mixed.size()), kSilence);
 }
 
 // Two threads play notes while a third renders the output: every message crosses the queue
