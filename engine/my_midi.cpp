@@ -13,34 +13,34 @@ MyMidi::~MyMidi() {
 }
 
 void MyMidi::Queue(const Message& message) {
-    if (!fIncoming.Push(message)) fDropped++;
+    fIncoming.Push(message);
 }
 
 void MyMidi::NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) {
-    Queue({kNoteOff, channel, note, velocity, time});
+    Queue({kNoteOffLast, channel, note, velocity, time});
 }
 
 void MyMidi::NoteOn(uchar channel, uchar note, uchar velocity, uint32 time) {
-    Queue({kNoteOn, channel, note, velocity, time});
+    Queue({kNoteOnThird, channel, note, velocity, time});
 }
 
 void MyMidi::ControlChange(uchar channel, uchar controller, uchar value, uint32 time) {
-    Queue({kControlChange, channel, controller, value, time});
+    Queue({kControlFirst, channel, controller, value, time});
 }
 
 void MyMidi::ProgramChange(uchar channel, uchar program, uint32 time) {
-    Queue({kProgramChange, channel, program, 0, time});
+    Queue({kProgramSecond, channel, program, 0, time});
 }
 
 void MyMidi::Send(const Message& message, uint32 now) const {
     switch (message.kind) {
-        case kControlChange:
+        case kControlFirst:
             SprayControlChange(message.channel, message.data1, message.data2, now);
             break;
-        case kProgramChange:
+        case kProgramSecond:
             SprayProgramChange(message.channel, message.data1, now);
             break;
-        case kNoteOn:
+        case kNoteOnThird:
             SprayNoteOn(message.channel, message.data1, message.data2, now);
             break;
         default:

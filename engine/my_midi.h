@@ -8,7 +8,7 @@
 
 class MyMidi : public BMidi {
   public:
-    // Messages that can wait at once; more are dropped (and counted) rather than allocated.
+    // Messages that can wait at once; more are dropped rather than allocated.
     static constexpr size_t kCapacity = 4096;
     // Messages leave at the first tick after their time.
     static constexpr bigtime_t kTick = 10000;
@@ -22,15 +22,13 @@ class MyMidi : public BMidi {
     void ControlChange(uchar channel, uchar controller, uchar value, uint32 time) override;
     void ProgramChange(uchar channel, uchar program, uint32 time) override;
 
-    // Any thread. Messages dropped because the queue was full.
-    size_t Dropped() const { return fDropped; }
-
   protected:
     // The sending thread.
     void Run() override;
 
   private:
-    enum Kind : uint8 { kControlChange, kProgramChange, kNoteOn, kNoteOff, kKinds };
+    // The order messages due in one tick leave in.
+    enum Kind : uint8 { kControlFirst, kProgramSecond, kNoteOnThird, kNoteOffLast, kKinds };
     struct Message {
         Kind kind;
         uchar channel;
@@ -45,5 +43,4 @@ class MyMidi : public BMidi {
 
     BoundedQueue<Message> fIncoming{kCapacity};
     std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order
-    std::atomic<size_t> fDropped{0};
 };
