@@ -129,6 +129,9 @@ BMessage& BMessage::operator=(const BMessage& other) {
     if (this == &other) return *this;
     MakeEmpty();
     what = other.what;
+    fDropped = other.fDropped;
+    fDropPoint = other.fDropPoint;
+    fDropOffset = other.fDropOffset;
     fFields.reserve(other.fFields.size());
     for (const auto& field : other.fFields) {
         Adopt(std::make_unique<Field>(*field));

@@ -107,6 +107,18 @@ class BMessage {
     // by content).
     bool operator==(const BMessage& other) const;
 
+    // Set by the interface kit on a message dropped by the user; never flattened.
+    bool WasDropped() const { return fDropped; }
+    BPoint DropPoint(BPoint* offset = nullptr) const {
+        if (offset) *offset = fDropOffset;
+        return fDropPoint;
+    }
+    void SetDropped(BPoint screenPoint, BPoint offset) {
+        fDropped = true;
+        fDropPoint = screenPoint;
+        fDropOffset = offset;
+    }
+
   private:
     struct Field;
     Field* FindField(std::string_view name) const;
@@ -120,6 +132,9 @@ class BMessage {
     void Build(FlatMessageReader& reader);
 
     std::vector<std::unique_ptr<Field>> fFields;
+    bool fDropped = false;
+    BPoint fDropPoint;
+    BPoint fDropOffset;
     // Built once a message has more fields than a scan finds quickly; keys view the names
     // held by the fields themselves.
     std::unordered_map<std::string_view, Field*> fIndex;

@@ -38,6 +38,12 @@ const char* strerror_status(status_t status) {
             return "timed out";
         case B_INTERRUPTED:
             return "interrupted";
+        case B_BAD_PORT_ID:
+            return "the receiver has gone";
+        case B_WOULD_BLOCK:
+            return "would block";
+        case B_CANCELED:
+            return "canceled";
         default:
             return "general error";
     }

@@ -43,6 +43,9 @@ enum : status_t {
     B_NOT_SUPPORTED,
     B_TIMED_OUT,
     B_INTERRUPTED,
+    B_BAD_PORT_ID,
+    B_WOULD_BLOCK,
+    B_CANCELED,
 };
 
 enum : type_code {

@@ -1,0 +1,24 @@
+// The one thread that serves every window and the application, once Qt's loop exists.
+#pragma once
+
+#include <functional>
+
+#include "engine/message/support_defs.h"
+
+namespace gui_thread {
+
+// The thread that will run the event loop. Makes the Qt application object when there is
+// none (QT_QPA_PLATFORM picks the display, "offscreen" for tests) and starts serving loopers.
+void Start();
+// Any thread: whether Start has run.
+bool Started();
+// Any thread: whether the caller is the GUI thread (false before Start).
+bool IsGuiThread();
+// Any thread: run work on the GUI thread soon. Before Start the work waits for it.
+void Post(std::function<void()> work);
+// Any thread: dispatch the looper's queue on the GUI thread.
+void WakeLooper(int32 token);
+// The GUI thread: let queued events and messages run until nothing is left.
+void ProcessEvents();
+
+}  // namespace gui_thread

@@ -1,0 +1,34 @@
+// Turns a view's drawing calls into pixels of its surface, following the drawing mode.
+#pragma once
+
+#include <functional>
+
+#include "platform/interface/interface_defs.h"
+
+class BView;
+class QImage;
+class QPainter;
+
+class ViewPainter {
+  public:
+    // The view's window or bitmap is locked by the caller.
+    explicit ViewPainter(const BView* view);
+
+    // Draws a shape given in view coordinates, whose pixels lie inside bound. The painter
+    // passed to draw maps view coordinates so that pixel centres fall on integers, and holds
+    // the pattern's brush and a pen of the view's size.
+    void Shape(BRect bound, const pattern& p, const std::function<void(QPainter&)>& draw,
+               bool antialias = false) const;
+    // Draws image pixels of source (inclusive, image coordinates) scaled into destination.
+    void Image(const QImage& image, BRect source, BRect destination) const;
+    void Invert(BRect rect) const;
+
+  private:
+    bool Prepare(BRect bound, BRect* device) const;
+    void Composite(QImage& scratch, BRect device, bool perPixelSource) const;
+
+    const BView* fView;
+    QImage* fTarget = nullptr;
+    BRect fClip;
+    BPoint fOffset;
+};

@@ -1,0 +1,48 @@
+// The Qt widget of a window: shows the window's image, hosts the native controls' widgets
+// and turns the display's events into the window's input.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "engine/message/geometry.h"
+
+class BWindow;
+class QTimer;
+
+// The GUI thread.
+class WindowCanvas : public QWidget {
+  public:
+    WindowCanvas(BWindow* window, int32_t token);
+    ~WindowCanvas() override;
+    // Repaint part of the window's image (window coordinates); any thread.
+    void ShowArea(BRect rect);
+    void SetPulseRate(int64_t microseconds);
+    void Detach() { fWindow = nullptr; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool focusNextPrevChild(bool) override { return false; }
+
+  private:
+    // Runs work under the window's lock, now or soon if another thread holds it.
+    void Locked(std::function<void(BWindow*)> work);
+    void ReportFrame();
+
+    BWindow* fWindow;
+    int32_t fToken;
+    QTimer* fPulse;
+};
+
+// The MIME type dragged messages travel under, as flattened bytes.
+extern const char* const kMessageMimeType;
