@@ -53,7 +53,8 @@ void BApplication::PostCommandLineRefs() {
 }
 
 void BApplication::Quit() {
-    gui_thread::Post([] { QCoreApplication::quit(); });
+    // exit, not quit: quit asks every window to close first, and ours decide for themselves.
+    gui_thread::Post([] { QCoreApplication::exit(0); });
 }
 
 void BApplication::DispatchMessage(BMessage* message, BHandler* handler) {

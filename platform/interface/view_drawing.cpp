@@ -13,7 +13,9 @@
 
 namespace {
 
-QPointF Q(BPoint p) { return QPointF(p.x, p.y); }
+int Pixel(float v) { return int(std::floor(v + 0.5f)); }
+
+QPointF Centre(BPoint p) { return QPointF(p.x + 0.5, p.y + 0.5); }
 
 BRect BoundOf(const BPoint* points, int32 count) {
     BRect r(points[0], points[0]);
@@ -21,8 +23,63 @@ BRect BoundOf(const BPoint* points, int32 count) {
     return r;
 }
 
-// The rectangle whose pixels a fill covers, in a painter whose pixel centres are integers.
-QRectF FillArea(BRect r) { return QRectF(r.left - 0.5, r.top - 0.5, r.Width() + 1, r.Height() + 1); }
+// The pixels whose centres lie inside r, edges included.
+QRectF FillArea(BRect r) { return QRectF(r.left, r.top, r.Width() + 1, r.Height() + 1); }
+
+void Span(QPainter& painter, int x0, int x1, int y) {
+    painter.fillRect(QRect(x0, y, x1 - x0 + 1, 1), painter.brush());
+}
+
+// One-pixel lines light every pixel they pass through, both ends included.
+void ThinLine(QPainter& painter, BPoint a, BPoint b) {
+    int x0 = Pixel(a.x), y0 = Pixel(a.y);
+    const int x1 = Pixel(b.x), y1 = Pixel(b.y);
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int error = dx + dy, runStart = x0;
+    for (;;) {
+        const bool last = x0 == x1 && y0 == y1;
+        const int e2 = 2 * error;
+        const bool stepY = !last && e2 <= dx;
+        if (last || stepY) {
+            Span(painter, std::min(runStart, x0), std::max(runStart, x0), y0);
+            if (last) return;
+        }
+        if (e2 >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (stepY) {
+            error += dx;
+            y0 += sy;
+            runStart = x0;
+        }
+    }
+}
+
+void Line(QPainter& painter, BPoint a, BPoint b, float penSize) {
+    if (penSize <= 1) return ThinLine(painter, a, b);
+    painter.drawLine(Centre(a), Centre(b));
+}
+
+// Fills the pixels whose centres lie inside the polygon, then its outline.
+void FillPolygonSpans(QPainter& painter, const BPoint* points, int32 count) {
+    const BRect bound = BoundOf(points, count);
+    for (int y = int(std::ceil(bound.top)); y <= int(std::floor(bound.bottom)); ++y) {
+        std::vector<float> crossings;
+        for (int32 i = 0; i < count; ++i) {
+            const BPoint a = points[i], b = points[(i + 1) % count];
+            if ((a.y <= y && b.y > y) || (b.y <= y && a.y > y))
+                crossings.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            const int x0 = int(std::ceil(crossings[i])), x1 = int(std::floor(crossings[i + 1]));
+            if (x0 <= x1) Span(painter, x0, x1, y);
+        }
+    }
+    for (int32 i = 0; i < count; ++i) ThinLine(painter, points[i], points[(i + 1) % count]);
+}
 
 }  // namespace
 
@@ -31,10 +88,7 @@ void BView::StrokeLine(BPoint end, const pattern& p) { StrokeLine(fPen, end, p);
 void BView::StrokeLine(BPoint start, BPoint end, const pattern& p) {
     const BPoint points[] = {start, end};
     ViewPainter(this).Shape(BoundOf(points, 2), p, [&](QPainter& painter) {
-        if (start == end)
-            painter.drawPoint(Q(start));
-        else
-            painter.drawLine(Q(start), Q(end));
+        Line(painter, start, end, fPenSize);
     });
     fPen = end;
 }
@@ -42,18 +96,19 @@ void BView::StrokeLine(BPoint start, BPoint end, const pattern& p) {
 void BView::StrokeRect(BRect rect, const pattern& p) {
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
-        painter.setBrush(Qt::NoBrush);
-        if (rect.Width() == 0 || rect.Height() == 0)
-            painter.drawLine(Q(rect.LeftTop()), Q(rect.RightBottom()));
-        else
-            painter.drawRect(QRectF(rect.left, rect.top, rect.Width(), rect.Height()));
+        const BPoint corners[] = {rect.LeftTop(), rect.RightTop(), rect.RightBottom(),
+                                  rect.LeftBottom()};
+        for (int i = 0; i < 4; ++i) Line(painter, corners[i], corners[(i + 1) % 4], fPenSize);
     });
 }
 
 void BView::FillRect(BRect rect, const pattern& p) {
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
-        painter.fillRect(FillArea(rect), painter.brush());
+        const int left = Pixel(rect.left), top = Pixel(rect.top);
+        painter.fillRect(QRect(left, top, Pixel(rect.right) - left + 1,
+                               Pixel(rect.bottom) - top + 1),
+                         painter.brush());
     });
 }
 
@@ -61,7 +116,8 @@ void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const patt
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect.left, rect.top, rect.Width(), rect.Height()),
+        painter.drawRoundedRect(QRectF(rect.left + 0.5, rect.top + 0.5, rect.Width(),
+                                       rect.Height()),
                                 xRadius, yRadius);
     });
 }
@@ -86,26 +142,19 @@ void BView::FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p) {
 
 void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, const pattern& p) {
     if (!points || count <= 0) return;
-    QPolygonF polygon;
-    for (int32 i = 0; i < count; ++i) polygon << Q(points[i]);
     ViewPainter(this).Shape(BoundOf(points, count), p, [&](QPainter& painter) {
-        if (count == 1)
-            painter.drawPoint(polygon[0]);
-        else if (closed)
-            painter.drawPolygon(polygon);
-        else
-            painter.drawPolyline(polygon);
+        const int32 edges = closed ? count : count - 1;
+        if (count == 1) Line(painter, points[0], points[0], fPenSize);
+        for (int32 i = 0; i < edges; ++i)
+            Line(painter, points[i], points[(i + 1) % count], fPenSize);
     });
 }
 
 // The outline belongs to the shape: pixels on its edges are filled too.
 void BView::FillPolygon(const BPoint* points, int32 count, const pattern& p) {
     if (!points || count <= 0) return;
-    QPolygonF polygon;
-    for (int32 i = 0; i < count; ++i) polygon << Q(points[i]);
     ViewPainter(this).Shape(BoundOf(points, count), p, [&](QPainter& painter) {
-        painter.setPen(QPen(painter.brush(), 0));
-        painter.drawPolygon(polygon);
+        FillPolygonSpans(painter, points, count);
     });
 }
 
@@ -113,7 +162,7 @@ void BView::StrokeEllipse(BRect rect, const pattern& p) {
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
         painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(QRectF(rect.left, rect.top, rect.Width(), rect.Height()));
+        painter.drawEllipse(QRectF(rect.left + 0.5, rect.top + 0.5, rect.Width(), rect.Height()));
     });
 }
 
@@ -136,7 +185,7 @@ void BView::FillEllipse(BPoint c, float xr, float yr, const pattern& p) {
 void BView::StrokeArc(BRect rect, float start, float arc, const pattern& p) {
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
-        painter.drawArc(QRectF(rect.left, rect.top, rect.Width(), rect.Height()),
+        painter.drawArc(QRectF(rect.left + 0.5, rect.top + 0.5, rect.Width(), rect.Height()),
                         int(start * 16), int(arc * 16));
     });
 }
@@ -172,7 +221,7 @@ void BView::DrawString(const char* text, int32 length, BPoint where) {
         [&](QPainter& painter) {
             painter.setFont(font);
             painter.setPen(QPen(painter.brush().color()));
-            painter.drawText(QPointF(where.x - 0.5, where.y + 0.5), string);
+            painter.drawText(QPointF(where.x, where.y + 1), string);
         },
         true);
     fPen = BPoint(where.x + width, where.y);

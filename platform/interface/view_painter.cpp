@@ -83,12 +83,12 @@ void ViewPainter::Shape(BRect bound, const pattern& p,
     if (direct) {
         painter.begin(fTarget);
         painter.setClipRect(ToQRect(device));
-        painter.translate(fOffset.x + 0.5, fOffset.y + 0.5);
+        painter.translate(fOffset.x, fOffset.y);
     } else {
         scratch = QImage(ToQRect(device).size(), QImage::Format_ARGB32_Premultiplied);
         scratch.fill(Qt::transparent);
         painter.begin(&scratch);
-        painter.translate(fOffset.x - device.left + 0.5, fOffset.y - device.top + 0.5);
+        painter.translate(fOffset.x - device.left, fOffset.y - device.top);
     }
     painter.setRenderHint(QPainter::Antialiasing, antialias);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -105,13 +105,13 @@ void ViewPainter::Image(const QImage& image, BRect source, BRect destination) co
     BRect device;
     if (!Prepare(destination, &device)) return;
     const QRectF from(source.left, source.top, source.Width() + 1, source.Height() + 1);
-    const QRectF to(destination.left - 0.5, destination.top - 0.5, destination.Width() + 1,
+    const QRectF to(destination.left, destination.top, destination.Width() + 1,
                     destination.Height() + 1);
     QPainter painter;
     if (fView->DrawingMode() == B_OP_COPY) {
         painter.begin(fTarget);
         painter.setClipRect(ToQRect(device));
-        painter.translate(fOffset.x + 0.5, fOffset.y + 0.5);
+        painter.translate(fOffset.x, fOffset.y);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         // Copy ignores the bitmap's alpha.
         QImage opaque = image;
@@ -123,7 +123,7 @@ void ViewPainter::Image(const QImage& image, BRect source, BRect destination) co
     QImage scratch(ToQRect(device).size(), QImage::Format_ARGB32);
     scratch.fill(Qt::transparent);
     painter.begin(&scratch);
-    painter.translate(fOffset.x - device.left + 0.5, fOffset.y - device.top + 0.5);
+    painter.translate(fOffset.x - device.left, fOffset.y - device.top);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(to, image, from);
     painter.end();

@@ -14,9 +14,9 @@ class ViewPainter {
     // The view's window or bitmap is locked by the caller.
     explicit ViewPainter(const BView* view);
 
-    // Draws a shape given in view coordinates, whose pixels lie inside bound. The painter
-    // passed to draw maps view coordinates so that pixel centres fall on integers, and holds
-    // the pattern's brush and a pen of the view's size.
+    // Draws a shape given in view coordinates, whose pixels lie inside bound. In the painter
+    // passed to draw, pixel (x, y) of the view is the square from (x, y) to (x + 1, y + 1);
+    // it holds the pattern's brush and a pen of the view's size.
     void Shape(BRect bound, const pattern& p, const std::function<void(QPainter&)>& draw,
                bool antialias = false) const;
     // Draws image pixels of source (inclusive, image coordinates) scaled into destination.

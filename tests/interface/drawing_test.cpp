@@ -64,6 +64,8 @@ TEST_F(DrawingTest, LinesLightBothEndsAndRectanglesHoldBothEdges) {
         v->FillRect(BRect(2, 4, 4, 6));
         v->StrokeRect(BRect(20, 4, 25, 8));
         v->StrokeLine(BPoint(30, 30), BPoint(30, 30));
+        v->StrokeLine(BPoint(0, 20), BPoint(10, 30));
+        v->StrokeLine(BPoint(40, 39), BPoint(42, 29));
     });
     EXPECT_EQ(CountInk(BRect(0, 0, 49, 0)), 11);
     EXPECT_EQ(At(10, 0), kRed);
@@ -75,6 +77,11 @@ TEST_F(DrawingTest, LinesLightBothEndsAndRectanglesHoldBothEdges) {
     EXPECT_EQ(At(25, 8), kRed);
     EXPECT_EQ(At(22, 6), kWhite);
     EXPECT_EQ(CountInk(BRect(28, 28, 32, 32)), 1);
+    EXPECT_EQ(CountInk(BRect(0, 20, 15, 35)), 11);
+    EXPECT_EQ(At(10, 30), kRed);
+    EXPECT_EQ(CountInk(BRect(38, 27, 45, 39)), 11);
+    EXPECT_EQ(At(40, 39), kRed);
+    EXPECT_EQ(At(42, 29), kRed);
     // Nothing outside the view: its frame clips.
     EXPECT_EQ(image.pixel(9, 10), qRgb(216, 216, 216));
 }
