@@ -5,6 +5,8 @@
 
 #include "platform/app/gui_thread.h"
 #include "platform/app/looper_registry.h"
+#include "platform/interface/menu_bar.h"
+#include "platform/interface/menu_item.h"
 #include "platform/interface/view.h"
 #include "platform/interface/window_canvas.h"
 #include "platform/interface/window_surface.h"
@@ -435,6 +437,11 @@ bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers) {
         PostMessage(&s.message);
         return true;
     }
+    if (fKeyMenuBar)
+        if (BMenuItem* item = fKeyMenuBar->FindShortcut(key, wanted)) {
+            item->Invoke();
+            return true;
+        }
     return false;
 }
 

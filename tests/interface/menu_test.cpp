@@ -1,0 +1,74 @@
+// A menu bar shows as a Qt menu bar whose actions and shortcuts reach the window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <atomic>
+
+#include "platform/app/gui_thread.h"
+#include "platform/interface/menu_bar.h"
+#include "platform/interface/menu_item.h"
+#include "platform/interface/window.h"
+#include "platform/kernel/os.h"
+
+namespace {
+
+class MenuWindow : public BWindow {
+  public:
+    MenuWindow() : BWindow(BRect(10, 10, 209, 109), "menus", B_TITLED_WINDOW, 0) {}
+    void MessageReceived(BMessage* message) override {
+        if (message->what == 'save' || message->what == 'new ') {
+            last = message->what;
+            ++received;
+            return;
+        }
+        BWindow::MessageReceived(message);
+    }
+    std::atomic<uint32> last{0};
+    std::atomic<int> received{0};
+};
+
+bool WaitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 400 && !done(); ++i) {
+        gui_thread::ProcessEvents();
+        snooze(2000);
+    }
+    return done();
+}
+
+TEST(MenuBar, ActionsMirrorItemsAndInvokeThemOnTheWindow) {
+    auto* window = new MenuWindow;
+    auto* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
+    auto* file = new BMenu("File");
+    file->AddItem(new BMenuItem("Save", new BMessage('save'), 's'));
+    file->AddItem(new BMenuItem("New", new BMessage('new '), 'n', B_OPTION_KEY));
+    bar->AddItem(file);
+    window->AddChild(bar);
+    EXPECT_EQ(window->KeyMenuBar(), bar);
+    window->Show();
+    ASSERT_TRUE(WaitFor([&] { return bar->Widget() != nullptr; }));
+    auto* qbar = qobject_cast<QMenuBar*>(bar->Widget());
+    ASSERT_NE(qbar, nullptr);
+    ASSERT_EQ(qbar->actions().size(), 1);
+    QMenu* qfile = qbar->actions()[0]->menu();
+    ASSERT_NE(qfile, nullptr);
+    ASSERT_EQ(qfile->actions().size(), 2);
+    EXPECT_EQ(qfile->actions()[0]->text(), "Save");
+    EXPECT_EQ(qfile->actions()[0]->shortcut(), QKeySequence("Ctrl+S"));
+    EXPECT_EQ(qfile->actions()[1]->shortcut(), QKeySequence("Ctrl+Shift+N"));
+
+    qfile->actions()[1]->trigger();
+    ASSERT_TRUE(WaitFor([&] { return window->received == 1; }));
+    EXPECT_EQ(window->last, uint32('new '));
+
+    window->Lock();
+    window->DeliverKeyDown("s", B_COMMAND_KEY);
+    window->Unlock();
+    ASSERT_TRUE(WaitFor([&] { return window->received == 2; }));
+    EXPECT_EQ(window->last, uint32('save'));
+    window->Lock();
+    window->Quit();
+}
+
+}  // namespace
