@@ -1,5 +1,4 @@
 // Built once BControl is in the kit; drop this guard then.
-#if __has_include("platform/interface/control.h")
 #include "ui/round_slider.h"
 
 #include <algorithm>
@@ -103,4 +102,3 @@ void RoundSlider::MouseUp(BPoint) {
 
 REGISTER_ARCHIVABLE(RoundSlider)
 
-#endif

@@ -43,8 +43,8 @@ struct BRect {
         return r.left >= left && r.right <= right && r.top >= top && r.bottom <= bottom;
     }
     constexpr bool Intersects(const BRect& r) const {
-        return IsValid() && r.IsValid() && r.left <= right && r.right >= left &&
-               r.top <= bottom && r.bottom >= top;
+        return IsValid() && r.IsValid() && r.left <= right && r.right >= left && r.top <= bottom &&
+               r.bottom >= top;
     }
     constexpr BRect OffsetByCopy(float dx, float dy) const {
         return {left + dx, top + dy, right + dx, bottom + dy};

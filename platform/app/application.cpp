@@ -12,7 +12,9 @@ namespace {
 std::vector<std::string> gArguments;
 }
 
-BMessenger be_app_messenger() { return be_app ? BMessenger(be_app) : BMessenger(); }
+BMessenger be_app_messenger() {
+    return be_app ? BMessenger(be_app) : BMessenger();
+}
 
 BApplication::BApplication(const char* signature)
     : BLooper("application", Serving::kGuiThread), fSignature(signature ? signature : "") {

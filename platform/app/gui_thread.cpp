@@ -65,7 +65,9 @@ void Start() {
     looper_registry::ForEachGuiLooper([](BLooper* looper) { WakeLooper(looper->Token()); });
 }
 
-bool Started() { return gDispatcher.load() != nullptr; }
+bool Started() {
+    return gDispatcher.load() != nullptr;
+}
 
 bool IsGuiThread() {
     Dispatcher* dispatcher = gDispatcher.load();

@@ -18,7 +18,9 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-status_t BArchivable::Archive(BMessage*, bool) const { return B_OK; }
+status_t BArchivable::Archive(BMessage*, bool) const {
+    return B_OK;
+}
 
 status_t archive_class_name(BMessage* archive, const char* name) {
     // The most derived class comes first, so each class inserts its name in front.

@@ -29,10 +29,10 @@ void register_archivable(const char* className, instantiation_func function);
 instantiation_func find_instantiation_func(const char* className);
 
 // Registers a class at load time: `REGISTER_ARCHIVABLE(BButton)` in its source file.
-#define REGISTER_ARCHIVABLE(Class)                                            \
-    namespace {                                                               \
-    const bool Class##_registered = [] {                                      \
-        register_archivable(#Class, &Class::Instantiate);                     \
-        return true;                                                          \
-    }();                                                                      \
+#define REGISTER_ARCHIVABLE(Class)                        \
+    namespace {                                           \
+    const bool Class##_registered = [] {                  \
+        register_archivable(#Class, &Class::Instantiate); \
+        return true;                                      \
+    }();                                                  \
     }

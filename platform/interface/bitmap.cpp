@@ -63,8 +63,10 @@ BBitmap::BBitmap(BRect bounds, color_space space, bool acceptsViews, bool)
         fImage = std::make_unique<QImage>(int(w), int(h), FormatOf(fSpace));
         if (fImage->isNull()) fImage.reset();
     }
-    if (!fImage) fImage = std::make_unique<QImage>();
-    else fImage->fill(fSpace == B_RGBA32 ? Qt::transparent : Qt::black);
+    if (!fImage)
+        fImage = std::make_unique<QImage>();
+    else
+        fImage->fill(fSpace == B_RGBA32 ? Qt::transparent : Qt::black);
     if (acceptsViews) fSurface = std::make_unique<Surface>(*fImage);
 }
 
@@ -76,12 +78,24 @@ BBitmap::~BBitmap() {
     }
 }
 
-bool BBitmap::IsValid() const { return !fImage->isNull(); }
-void* BBitmap::Bits() { return IsValid() ? fImage->bits() : nullptr; }
-const void* BBitmap::Bits() const { return IsValid() ? fImage->constBits() : nullptr; }
-int32 BBitmap::BitsLength() const { return int32(fImage->sizeInBytes()); }
-int32 BBitmap::BytesPerRow() const { return int32(fImage->bytesPerLine()); }
-const QImage& BBitmap::Image() const { return *fImage; }
+bool BBitmap::IsValid() const {
+    return !fImage->isNull();
+}
+void* BBitmap::Bits() {
+    return IsValid() ? fImage->bits() : nullptr;
+}
+const void* BBitmap::Bits() const {
+    return IsValid() ? fImage->constBits() : nullptr;
+}
+int32 BBitmap::BitsLength() const {
+    return int32(fImage->sizeInBytes());
+}
+int32 BBitmap::BytesPerRow() const {
+    return int32(fImage->bytesPerLine());
+}
+const QImage& BBitmap::Image() const {
+    return *fImage;
+}
 
 status_t BBitmap::ImportBits(const void* data, int32 length, int32 bytesPerRow, int32 offset,
                              color_space space) {
@@ -128,7 +142,9 @@ bool BBitmap::RemoveChild(BView* view) {
     return true;
 }
 
-int32 BBitmap::CountChildren() const { return int32(fViews.size()); }
+int32 BBitmap::CountChildren() const {
+    return int32(fViews.size());
+}
 
 BView* BBitmap::ChildAt(int32 index) const {
     return index >= 0 && index < CountChildren() ? fViews[index] : nullptr;

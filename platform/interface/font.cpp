@@ -10,7 +10,9 @@ namespace {
 const char* kPlainFamily = "DejaVu Sans";
 const char* kFixedFamily = "DejaVu Sans Mono";
 
-bool CanMeasure() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()); }
+bool CanMeasure() {
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
 
 const BFont kPlain(kPlainFamily, 12);
 const BFont kBold(kPlainFamily, 12, B_BOLD_FACE);

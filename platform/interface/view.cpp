@@ -83,7 +83,8 @@ status_t BView::Archive(BMessage* archive, bool deep) const {
 void BView::ArchiveChildren(BMessage* archive) const {
     for (BView* child : fChildren) {
         BMessage childArchive;
-        if (child->Archive(&childArchive, true) == B_OK) archive->AddMessage("_views", &childArchive);
+        if (child->Archive(&childArchive, true) == B_OK)
+            archive->AddMessage("_views", &childArchive);
     }
 }
 
@@ -108,7 +109,9 @@ void BView::MakeFocus(bool focus) {
     if (fWindow) fWindow->SetFocusView(this, focus);
 }
 
-bool BView::IsFocus() const { return fWindow && fWindow->CurrentFocus() == this; }
+bool BView::IsFocus() const {
+    return fWindow && fWindow->CurrentFocus() == this;
+}
 
 void BView::AddChild(BView* child, BView* before) {
     if (!child || child == this || child->fParent) return;
@@ -256,9 +259,15 @@ bool BView::IsHidden() const {
     return fWindow && fWindow->IsHidden();
 }
 
-void BView::ConvertToParent(BPoint* point) const { *point = ConvertToParent(*point); }
-BPoint BView::ConvertToParent(BPoint point) const { return point - fOrigin + fFrame.LeftTop(); }
-void BView::ConvertFromParent(BPoint* point) const { *point = ConvertFromParent(*point); }
+void BView::ConvertToParent(BPoint* point) const {
+    *point = ConvertToParent(*point);
+}
+BPoint BView::ConvertToParent(BPoint point) const {
+    return point - fOrigin + fFrame.LeftTop();
+}
+void BView::ConvertFromParent(BPoint* point) const {
+    *point = ConvertFromParent(*point);
+}
 BPoint BView::ConvertFromParent(BPoint point) const {
     return point - fFrame.LeftTop() + fOrigin;
 }
@@ -269,24 +278,36 @@ BPoint BView::SurfaceOffset() const {
     return offset;
 }
 
-BPoint BView::ConvertToWindow(BPoint point) const { return point + SurfaceOffset(); }
-BRect BView::ConvertToWindow(BRect rect) const { return rect.OffsetByCopy(SurfaceOffset()); }
-BPoint BView::ConvertFromWindow(BPoint point) const { return point - SurfaceOffset(); }
+BPoint BView::ConvertToWindow(BPoint point) const {
+    return point + SurfaceOffset();
+}
+BRect BView::ConvertToWindow(BRect rect) const {
+    return rect.OffsetByCopy(SurfaceOffset());
+}
+BPoint BView::ConvertFromWindow(BPoint point) const {
+    return point - SurfaceOffset();
+}
 
 BPoint BView::ConvertToScreen(BPoint point) const {
     const BPoint origin = fSurface ? fSurface->ScreenOrigin() : BPoint();
     return ConvertToWindow(point) + origin;
 }
-void BView::ConvertToScreen(BPoint* point) const { *point = ConvertToScreen(*point); }
+void BView::ConvertToScreen(BPoint* point) const {
+    *point = ConvertToScreen(*point);
+}
 BRect BView::ConvertToScreen(BRect rect) const {
     return BRect(ConvertToScreen(rect.LeftTop()), ConvertToScreen(rect.RightBottom()));
 }
-void BView::ConvertToScreen(BRect* rect) const { *rect = ConvertToScreen(*rect); }
+void BView::ConvertToScreen(BRect* rect) const {
+    *rect = ConvertToScreen(*rect);
+}
 BPoint BView::ConvertFromScreen(BPoint point) const {
     const BPoint origin = fSurface ? fSurface->ScreenOrigin() : BPoint();
     return ConvertFromWindow(point - origin);
 }
-void BView::ConvertFromScreen(BPoint* point) const { *point = ConvertFromScreen(*point); }
+void BView::ConvertFromScreen(BPoint* point) const {
+    *point = ConvertFromScreen(*point);
+}
 
 void BView::GetMouse(BPoint* location, uint32* buttons, bool) {
     BPoint where;
@@ -346,7 +367,9 @@ void BView::RenderInto(BRect surfaceRect) {
     for (BView* child : fChildren) child->RenderInto(visible);
 }
 
-void BView::Invalidate() { Invalidate(Bounds()); }
+void BView::Invalidate() {
+    Invalidate(Bounds());
+}
 
 void BView::Invalidate(BRect rect) {
     const int32 token = fWindowToken.load();
@@ -363,7 +386,9 @@ void BView::Invalidate(BRect rect) {
     });
 }
 
-QWidget* BView::CreateWidget(QWidget*) { return nullptr; }
+QWidget* BView::CreateWidget(QWidget*) {
+    return nullptr;
+}
 
 void BView::RealizeWidgets(QWidget* canvas) {
     if (!fWidget) {

@@ -135,8 +135,7 @@ class BView : public BHandler, public BArchivable {
     void StrokeLine(BPoint start, BPoint end, const pattern& p = B_SOLID_HIGH);
     void StrokeRect(BRect rect, const pattern& p = B_SOLID_HIGH);
     void FillRect(BRect rect, const pattern& p = B_SOLID_HIGH);
-    void StrokeRoundRect(BRect rect, float xRadius, float yRadius,
-                         const pattern& p = B_SOLID_HIGH);
+    void StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
     void FillRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
     void StrokeTriangle(BPoint a, BPoint b, BPoint c, const pattern& p = B_SOLID_HIGH);
     void FillTriangle(BPoint a, BPoint b, BPoint c, const pattern& p = B_SOLID_HIGH);
@@ -147,8 +146,7 @@ class BView : public BHandler, public BArchivable {
     void FillEllipse(BRect rect, const pattern& p = B_SOLID_HIGH);
     void StrokeEllipse(BPoint center, float xRadius, float yRadius,
                        const pattern& p = B_SOLID_HIGH);
-    void FillEllipse(BPoint center, float xRadius, float yRadius,
-                     const pattern& p = B_SOLID_HIGH);
+    void FillEllipse(BPoint center, float xRadius, float yRadius, const pattern& p = B_SOLID_HIGH);
     // Angles in degrees, counter-clockwise from three o'clock.
     void StrokeArc(BRect rect, float start, float arc, const pattern& p = B_SOLID_HIGH);
     void FillArc(BRect rect, float start, float arc, const pattern& p = B_SOLID_HIGH);

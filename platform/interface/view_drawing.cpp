@@ -13,9 +13,13 @@
 
 namespace {
 
-int Pixel(float v) { return int(std::floor(v + 0.5f)); }
+int Pixel(float v) {
+    return int(std::floor(v + 0.5f));
+}
 
-QPointF Centre(BPoint p) { return QPointF(p.x + 0.5, p.y + 0.5); }
+QPointF Centre(BPoint p) {
+    return QPointF(p.x + 0.5, p.y + 0.5);
+}
 
 BRect BoundOf(const BPoint* points, int32 count) {
     BRect r(points[0], points[0]);
@@ -24,7 +28,9 @@ BRect BoundOf(const BPoint* points, int32 count) {
 }
 
 // The pixels whose centres lie inside r, edges included.
-QRectF FillArea(BRect r) { return QRectF(r.left, r.top, r.Width() + 1, r.Height() + 1); }
+QRectF FillArea(BRect r) {
+    return QRectF(r.left, r.top, r.Width() + 1, r.Height() + 1);
+}
 
 void Span(QPainter& painter, int x0, int x1, int y) {
     painter.fillRect(QRect(x0, y, x1 - x0 + 1, 1), painter.brush());
@@ -83,13 +89,14 @@ void FillPolygonSpans(QPainter& painter, const BPoint* points, int32 count) {
 
 }  // namespace
 
-void BView::StrokeLine(BPoint end, const pattern& p) { StrokeLine(fPen, end, p); }
+void BView::StrokeLine(BPoint end, const pattern& p) {
+    StrokeLine(fPen, end, p);
+}
 
 void BView::StrokeLine(BPoint start, BPoint end, const pattern& p) {
     const BPoint points[] = {start, end};
-    ViewPainter(this).Shape(BoundOf(points, 2), p, [&](QPainter& painter) {
-        Line(painter, start, end, fPenSize);
-    });
+    ViewPainter(this).Shape(BoundOf(points, 2), p,
+                            [&](QPainter& painter) { Line(painter, start, end, fPenSize); });
     fPen = end;
 }
 
@@ -106,9 +113,9 @@ void BView::FillRect(BRect rect, const pattern& p) {
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
         const int left = Pixel(rect.left), top = Pixel(rect.top);
-        painter.fillRect(QRect(left, top, Pixel(rect.right) - left + 1,
-                               Pixel(rect.bottom) - top + 1),
-                         painter.brush());
+        painter.fillRect(
+            QRect(left, top, Pixel(rect.right) - left + 1, Pixel(rect.bottom) - top + 1),
+            painter.brush());
     });
 }
 
@@ -116,9 +123,8 @@ void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const patt
     if (!rect.IsValid()) return;
     ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect.left + 0.5, rect.top + 0.5, rect.Width(),
-                                       rect.Height()),
-                                xRadius, yRadius);
+        painter.drawRoundedRect(
+            QRectF(rect.left + 0.5, rect.top + 0.5, rect.Width(), rect.Height()), xRadius, yRadius);
     });
 }
 
@@ -153,9 +159,8 @@ void BView::StrokePolygon(const BPoint* points, int32 count, bool closed, const 
 // The outline belongs to the shape: pixels on its edges are filled too.
 void BView::FillPolygon(const BPoint* points, int32 count, const pattern& p) {
     if (!points || count <= 0) return;
-    ViewPainter(this).Shape(BoundOf(points, count), p, [&](QPainter& painter) {
-        FillPolygonSpans(painter, points, count);
-    });
+    ViewPainter(this).Shape(BoundOf(points, count), p,
+                            [&](QPainter& painter) { FillPolygonSpans(painter, points, count); });
 }
 
 void BView::StrokeEllipse(BRect rect, const pattern& p) {
@@ -198,9 +203,13 @@ void BView::FillArc(BRect rect, float start, float arc, const pattern& p) {
     });
 }
 
-void BView::InvertRect(BRect rect) { ViewPainter(this).Invert(rect); }
+void BView::InvertRect(BRect rect) {
+    ViewPainter(this).Invert(rect);
+}
 
-void BView::DrawString(const char* text) { DrawString(text, fPen); }
+void BView::DrawString(const char* text) {
+    DrawString(text, fPen);
+}
 
 void BView::DrawString(const char* text, BPoint where) {
     if (text) DrawString(text, int32(std::strlen(text)), where);
@@ -227,9 +236,13 @@ void BView::DrawString(const char* text, int32 length, BPoint where) {
     fPen = BPoint(where.x + width, where.y);
 }
 
-void BView::DrawChar(char c, BPoint where) { DrawString(&c, 1, where); }
+void BView::DrawChar(char c, BPoint where) {
+    DrawString(&c, 1, where);
+}
 
-void BView::DrawBitmap(const BBitmap* bitmap) { DrawBitmap(bitmap, fPen); }
+void BView::DrawBitmap(const BBitmap* bitmap) {
+    DrawBitmap(bitmap, fPen);
+}
 
 void BView::DrawBitmap(const BBitmap* bitmap, BPoint where) {
     if (!bitmap || !bitmap->IsValid()) return;

@@ -10,7 +10,9 @@
 
 namespace {
 
-QColor Opaque(rgb_color c) { return QColor(c.red, c.green, c.blue); }
+QColor Opaque(rgb_color c) {
+    return QColor(c.red, c.green, c.blue);
+}
 
 QBrush PatternBrush(const pattern& p, rgb_color high, rgb_color low) {
     if (p == B_SOLID_HIGH) return QBrush(Opaque(high));
@@ -67,8 +69,8 @@ bool ViewPainter::Prepare(BRect bound, BRect* device) const {
     return device->IsValid();
 }
 
-void ViewPainter::Shape(BRect bound, const pattern& p,
-                        const std::function<void(QPainter&)>& draw, bool antialias) const {
+void ViewPainter::Shape(BRect bound, const pattern& p, const std::function<void(QPainter&)>& draw,
+                        bool antialias) const {
     BRect device;
     if (!Prepare(bound, &device)) return;
     const drawing_mode mode = fView->DrawingMode();

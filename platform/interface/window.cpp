@@ -19,19 +19,27 @@ constexpr rgb_color kPanelColor = {216, 216, 216, 255};
 
 window_look LookOf(window_type type) {
     switch (type) {
-        case B_MODAL_WINDOW: return B_MODAL_WINDOW_LOOK;
-        case B_DOCUMENT_WINDOW: return B_DOCUMENT_WINDOW_LOOK;
-        case B_BORDERED_WINDOW: return B_BORDERED_WINDOW_LOOK;
-        case B_FLOATING_WINDOW: return B_FLOATING_WINDOW_LOOK;
-        default: return B_TITLED_WINDOW_LOOK;
+        case B_MODAL_WINDOW:
+            return B_MODAL_WINDOW_LOOK;
+        case B_DOCUMENT_WINDOW:
+            return B_DOCUMENT_WINDOW_LOOK;
+        case B_BORDERED_WINDOW:
+            return B_BORDERED_WINDOW_LOOK;
+        case B_FLOATING_WINDOW:
+            return B_FLOATING_WINDOW_LOOK;
+        default:
+            return B_TITLED_WINDOW_LOOK;
     }
 }
 
 window_feel FeelOf(window_type type) {
     switch (type) {
-        case B_MODAL_WINDOW: return B_MODAL_APP_WINDOW_FEEL;
-        case B_FLOATING_WINDOW: return B_FLOATING_APP_WINDOW_FEEL;
-        default: return B_NORMAL_WINDOW_FEEL;
+        case B_MODAL_WINDOW:
+            return B_MODAL_APP_WINDOW_FEEL;
+        case B_FLOATING_WINDOW:
+            return B_FLOATING_APP_WINDOW_FEEL;
+        default:
+            return B_NORMAL_WINDOW_FEEL;
     }
 }
 
@@ -56,8 +64,8 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
     Init(frame, title, LookOf(type), FeelOf(type), flags);
 }
 
-BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
-                 uint32 flags, uint32)
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+                 uint32)
     : BLooper(title, Serving::kGuiThread) {
     Init(frame, title, look, feel, flags);
 }
@@ -74,7 +82,8 @@ BWindow::BWindow(BMessage* archive) : BLooper(nullptr, Serving::kGuiThread), BAr
     Init(frame, title.c_str(), window_look(look), window_feel(feel), uint32(flags));
     float limits[4];
     bool haveLimits = true;
-    for (int32 i = 0; i < 4; ++i) haveLimits = haveLimits && archive->FindFloat("_size_limits", i, &limits[i]) == B_OK;
+    for (int32 i = 0; i < 4; ++i)
+        haveLimits = haveLimits && archive->FindFloat("_size_limits", i, &limits[i]) == B_OK;
     if (haveLimits) SetSizeLimits(limits[0], limits[1], limits[2], limits[3]);
     int32 pulse = 0;
     if (archive->FindInt32("_pulse", &pulse) == B_OK && pulse >= 0) fPulseRate = pulse;
@@ -130,7 +139,9 @@ status_t BWindow::Archive(BMessage* archive, bool deep) const {
     return B_OK;
 }
 
-thread_id BWindow::Run() { return BLooper::Run(); }
+thread_id BWindow::Run() {
+    return BLooper::Run();
+}
 
 void BWindow::Quit() {
     if (gui_thread::Started() && !gui_thread::IsGuiThread()) return BLooper::Quit();
@@ -142,13 +153,14 @@ void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
     BLooper::DispatchMessage(message, handler);
 }
 
-void BWindow::MessageReceived(BMessage* message) { BLooper::MessageReceived(message); }
+void BWindow::MessageReceived(BMessage* message) {
+    BLooper::MessageReceived(message);
+}
 
 void BWindow::RunLocked(int32 token, std::function<void(BWindow*)> work) {
     if (!token) return;
-    gui_thread::Post([token, work = std::move(work)]() mutable {
-        AttemptLocked(token, std::move(work));
-    });
+    gui_thread::Post(
+        [token, work = std::move(work)]() mutable { AttemptLocked(token, std::move(work)); });
 }
 
 void BWindow::Show() {
@@ -196,7 +208,8 @@ void BWindow::Realize() {
     if (fFeel == B_MODAL_APP_WINDOW_FEEL || fFeel == B_MODAL_ALL_WINDOW_FEEL ||
         fFeel == B_MODAL_SUBSET_WINDOW_FEEL)
         fCanvas->setWindowModality(Qt::ApplicationModal);
-    if (fFlags & B_NOT_RESIZABLE) SetSizeLimits(fFrame.Width(), fFrame.Width(), fFrame.Height(), fFrame.Height());
+    if (fFlags & B_NOT_RESIZABLE)
+        SetSizeLimits(fFrame.Width(), fFrame.Width(), fFrame.Height(), fFrame.Height());
     fCanvas->SetPulseRate(fPulseRate);
     fTop->RealizeWidgets(fCanvas);
     fTop->Invalidate();
@@ -207,7 +220,9 @@ void BWindow::CanvasGone() {
     fTop->DropWidgets();
 }
 
-QWidget* BWindow::Canvas() const { return fCanvas; }
+QWidget* BWindow::Canvas() const {
+    return fCanvas;
+}
 
 void BWindow::Activate(bool active) {
     fActive = active;
@@ -271,7 +286,9 @@ void BWindow::GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
     if (maxHeight) *maxHeight = fMaxHeight;
 }
 
-void BWindow::SetFlags(uint32 flags) { fFlags = flags; }
+void BWindow::SetFlags(uint32 flags) {
+    fFlags = flags;
+}
 
 void BWindow::SetPulseRate(bigtime_t rate) {
     fPulseRate = std::max<bigtime_t>(rate, 0);
@@ -280,10 +297,18 @@ void BWindow::SetPulseRate(bigtime_t rate) {
     });
 }
 
-void BWindow::AddChild(BView* child, BView* before) { fTop->AddChild(child, before); }
-bool BWindow::RemoveChild(BView* child) { return fTop->RemoveChild(child); }
-int32 BWindow::CountChildren() const { return fTop->CountChildren(); }
-BView* BWindow::ChildAt(int32 index) const { return fTop->ChildAt(index); }
+void BWindow::AddChild(BView* child, BView* before) {
+    fTop->AddChild(child, before);
+}
+bool BWindow::RemoveChild(BView* child) {
+    return fTop->RemoveChild(child);
+}
+int32 BWindow::CountChildren() const {
+    return fTop->CountChildren();
+}
+BView* BWindow::ChildAt(int32 index) const {
+    return fTop->ChildAt(index);
+}
 
 BView* BWindow::FindView(const char* name) const {
     for (int32 i = 0; i < fTop->CountChildren(); ++i)
@@ -296,7 +321,9 @@ BView* BWindow::FindView(BPoint point) const {
     return found == fTop ? nullptr : found;
 }
 
-BMenuBar* BWindow::KeyMenuBar() const { return fKeyMenuBar; }
+BMenuBar* BWindow::KeyMenuBar() const {
+    return fKeyMenuBar;
+}
 
 void BWindow::AddShortcut(uint32 key, uint32 modifiers, BMessage* message) {
     RemoveShortcut(key, modifiers);
@@ -310,8 +337,12 @@ void BWindow::RemoveShortcut(uint32 key, uint32 modifiers) {
     });
 }
 
-bool BWindow::HasView(const BView* view) const { return fViews.count(view) > 0; }
-void BWindow::ViewAttached(BView* view) { fViews.insert(view); }
+bool BWindow::HasView(const BView* view) const {
+    return fViews.count(view) > 0;
+}
+void BWindow::ViewAttached(BView* view) {
+    fViews.insert(view);
+}
 
 void BWindow::ViewDetached(BView* view) {
     fViews.erase(view);
@@ -401,9 +432,8 @@ void BWindow::DeliverMouseMoved(BPoint where, uint32 buttons) {
     }
     if (fTracking) {
         const BPoint local = fTracking->ConvertFromWindow(where);
-        fTracking->MouseMoved(local, fTracking->Bounds().Contains(local) ? B_INSIDE_VIEW
-                                                                        : B_OUTSIDE_VIEW,
-                              nullptr);
+        fTracking->MouseMoved(
+            local, fTracking->Bounds().Contains(local) ? B_INSIDE_VIEW : B_OUTSIDE_VIEW, nullptr);
     }
 }
 

@@ -65,8 +65,7 @@ class BWindow : public BLooper, public BArchivable {
     void ResizeTo(float width, float height);
     void ResizeBy(float dw, float dh) { ResizeTo(fFrame.Width() + dw, fFrame.Height() + dh); }
     void SetSizeLimits(float minWidth, float maxWidth, float minHeight, float maxHeight);
-    void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight,
-                       float* maxHeight) const;
+    void GetSizeLimits(float* minWidth, float* maxWidth, float* minHeight, float* maxHeight) const;
     uint32 Flags() const { return fFlags; }
     void SetFlags(uint32 flags);
     window_look Look() const { return fLook; }

@@ -23,7 +23,9 @@ uint32 Buttons(Qt::MouseButtons buttons) {
     return result;
 }
 
-BPoint Where(const QPointF& p) { return BPoint(float(p.x()), float(p.y())); }
+BPoint Where(const QPointF& p) {
+    return BPoint(float(p.x()), float(p.y()));
+}
 
 uint32 Modifiers(Qt::KeyboardModifiers m) {
     uint32 result = 0;
@@ -37,28 +39,45 @@ uint32 Modifiers(Qt::KeyboardModifiers m) {
 // The byte KeyDown gets for keys without a character; 0 for none.
 char SpecialKey(int key) {
     switch (key) {
-        case Qt::Key_Backspace: return B_BACKSPACE;
+        case Qt::Key_Backspace:
+            return B_BACKSPACE;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return B_ENTER;
-        case Qt::Key_Tab: return B_TAB;
-        case Qt::Key_Escape: return B_ESCAPE;
-        case Qt::Key_Left: return B_LEFT_ARROW;
-        case Qt::Key_Right: return B_RIGHT_ARROW;
-        case Qt::Key_Up: return B_UP_ARROW;
-        case Qt::Key_Down: return B_DOWN_ARROW;
-        case Qt::Key_Insert: return B_INSERT;
-        case Qt::Key_Delete: return B_DELETE;
-        case Qt::Key_Home: return B_HOME;
-        case Qt::Key_End: return B_END;
-        case Qt::Key_PageUp: return B_PAGE_UP;
-        case Qt::Key_PageDown: return B_PAGE_DOWN;
-        default: return key >= Qt::Key_F1 && key <= Qt::Key_F12 ? B_FUNCTION_KEY : 0;
+        case Qt::Key_Enter:
+            return B_ENTER;
+        case Qt::Key_Tab:
+            return B_TAB;
+        case Qt::Key_Escape:
+            return B_ESCAPE;
+        case Qt::Key_Left:
+            return B_LEFT_ARROW;
+        case Qt::Key_Right:
+            return B_RIGHT_ARROW;
+        case Qt::Key_Up:
+            return B_UP_ARROW;
+        case Qt::Key_Down:
+            return B_DOWN_ARROW;
+        case Qt::Key_Insert:
+            return B_INSERT;
+        case Qt::Key_Delete:
+            return B_DELETE;
+        case Qt::Key_Home:
+            return B_HOME;
+        case Qt::Key_End:
+            return B_END;
+        case Qt::Key_PageUp:
+            return B_PAGE_UP;
+        case Qt::Key_PageDown:
+            return B_PAGE_DOWN;
+        default:
+            return key >= Qt::Key_F1 && key <= Qt::Key_F12 ? B_FUNCTION_KEY : 0;
     }
 }
 
 }  // namespace
 
-uint32 modifiers() { return Modifiers(QGuiApplication::queryKeyboardModifiers()); }
+uint32 modifiers() {
+    return Modifiers(QGuiApplication::queryKeyboardModifiers());
+}
 
 WindowCanvas::WindowCanvas(BWindow* window, int32_t token)
     : fWindow(window), fToken(token), fPulse(new QTimer(this)) {
@@ -66,7 +85,8 @@ WindowCanvas::WindowCanvas(BWindow* window, int32_t token)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
-    connect(fPulse, &QTimer::timeout, this, [this] { Locked([](BWindow* w) { w->PulseViews(); }); });
+    connect(fPulse, &QTimer::timeout, this,
+            [this] { Locked([](BWindow* w) { w->PulseViews(); }); });
 }
 
 WindowCanvas::~WindowCanvas() {
@@ -74,9 +94,9 @@ WindowCanvas::~WindowCanvas() {
 }
 
 void WindowCanvas::ShowArea(BRect rect) {
-    const QRect area(int(rect.left), int(rect.top), int(rect.Width()) + 1,
-                     int(rect.Height()) + 1);
-    QMetaObject::invokeMethod(this, [this, area] { update(area); }, Qt::QueuedConnection);
+    const QRect area(int(rect.left), int(rect.top), int(rect.Width()) + 1, int(rect.Height()) + 1);
+    QMetaObject::invokeMethod(
+        this, [this, area] { update(area); }, Qt::QueuedConnection);
 }
 
 void WindowCanvas::SetPulseRate(int64_t microseconds) {
@@ -137,8 +157,12 @@ void WindowCanvas::keyPressEvent(QKeyEvent* event) {
     Locked([=](BWindow* w) { w->DeliverKeyDown(bytes.c_str(), mods, key); });
 }
 
-void WindowCanvas::resizeEvent(QResizeEvent*) { ReportFrame(); }
-void WindowCanvas::moveEvent(QMoveEvent*) { ReportFrame(); }
+void WindowCanvas::resizeEvent(QResizeEvent*) {
+    ReportFrame();
+}
+void WindowCanvas::moveEvent(QMoveEvent*) {
+    ReportFrame();
+}
 
 void WindowCanvas::ReportFrame() {
     const QRect g = geometry();

@@ -20,4 +20,6 @@ void WindowSurface::Damaged(BRect rect) {
         canvas->ShowArea(rect);
 }
 
-BPoint WindowSurface::ScreenOrigin() const { return fWindow->Frame().LeftTop(); }
+BPoint WindowSurface::ScreenOrigin() const {
+    return fWindow->Frame().LeftTop();
+}

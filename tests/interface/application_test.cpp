@@ -43,7 +43,8 @@ TEST(Application, CommandLineRefsComeBeforeReadyToRunThenAboutAndQuit) {
     TestApp app;
     app.Run();
     BApplication::SetArguments(1, argv);
-    EXPECT_EQ(app.events, (std::vector<std::string>{"ref some song.vel", "ready", "about", "quit"}));
+    EXPECT_EQ(app.events,
+              (std::vector<std::string>{"ref some song.vel", "ready", "about", "quit"}));
     EXPECT_EQ(be_app, &app);
 }
 

@@ -137,8 +137,8 @@ TEST_F(DrawingTest, BitmapsDrawOverAndCopy) {
     BBitmap bitmap(BRect(0, 0, 3, 3), B_RGBA32);
     uint8 pixels[16 * 4] = {};
     for (int i = 0; i < 16; ++i) {
-        pixels[i * 4 + 1] = 255;               // green
-        pixels[i * 4 + 3] = i % 2 ? 0 : 255;   // every other pixel transparent
+        pixels[i * 4 + 1] = 255;              // green
+        pixels[i * 4 + 3] = i % 2 ? 0 : 255;  // every other pixel transparent
     }
     bitmap.ImportBits(pixels, sizeof pixels, 16, 0, B_RGBA32);
     Render([&](BView* v) {

@@ -11,11 +11,8 @@
 #include "ui/radio_list.h"
 #include "ui/resource_to_bitmap.h"
 
-#if __has_include("platform/interface/control.h")
 #include "ui/knob_bitmap_data.h"
 #include "ui/round_slider.h"
-#define HAVE_ROUND_SLIDER 1
-#endif
 
 namespace {
 
@@ -163,7 +160,6 @@ TEST_F(WidgetKitTest, ButtonDrawsTheImageOfItsState) {
     EXPECT_EQ(shot.pixel(20, 30), qRgb(216, 216, 216));
 }
 
-#ifdef HAVE_ROUND_SLIDER
 TEST_F(WidgetKitTest, KnobHoldsItsValueInRangeAndShowsTheMatchingFrame) {
     auto* knob = new RoundSlider(BRect(40, 20, 71, 51), new BMessage('knob'));
     window->AddChild(knob);
@@ -228,6 +224,5 @@ TEST(RoundSliderArchive, RebuildsWithItsValueAndRefusesOtherClasses) {
     plain.Archive(&viewArchive);
     EXPECT_EQ(RoundSlider::Instantiate(&viewArchive), nullptr);
 }
-#endif
 
 }  // namespace
