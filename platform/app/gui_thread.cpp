@@ -90,7 +90,11 @@ void WakeLooper(int32 token) {
 }
 
 void ProcessEvents() {
-    for (int round = 0; round < 8; ++round) QCoreApplication::processEvents();
+    // Rounds with short pauses, so retries waiting on 1 ms timers get their turn too.
+    for (int round = 0; round < 10; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::usleep(2000);
+    }
 }
 
 }  // namespace gui_thread
