@@ -139,22 +139,10 @@ status_t BWindow::Archive(BMessage* archive, bool deep) const {
     return B_OK;
 }
 
-thread_id BWindow::Run() {
-    return BLooper::Run();
-}
-
 void BWindow::Quit() {
     if (gui_thread::Started() && !gui_thread::IsGuiThread()) return BLooper::Quit();
     if (fCanvas) fCanvas->hide();
     BLooper::Quit();
-}
-
-void BWindow::DispatchMessage(BMessage* message, BHandler* handler) {
-    BLooper::DispatchMessage(message, handler);
-}
-
-void BWindow::MessageReceived(BMessage* message) {
-    BLooper::MessageReceived(message);
 }
 
 void BWindow::RunLocked(int32 token, std::function<void(BWindow*)> work) {
@@ -365,11 +353,7 @@ void BWindow::InvalidateSurface(BRect rect) {
     fDirty = fDirty | rect;
     if (fFlushPosted || !gui_thread::Started()) return;
     fFlushPosted = true;
-    RunLocked(Token(), [](BWindow* w) { w->FlushDirty(); });
-}
-
-void BWindow::FlushDirty() {
-    UpdateIfNeeded();
+    RunLocked(Token(), [](BWindow* w) { w->UpdateIfNeeded(); });
 }
 
 void BWindow::UpdateIfNeeded() {

@@ -36,13 +36,9 @@ class BWindow : public BLooper, public BArchivable {
     // Fields: see platform/interface/ARCHIVES.md.
     status_t Archive(BMessage* archive, bool deep = true) const override;
 
-    // Any thread. Serving starts on the GUI thread; Show runs it if nobody did.
-    thread_id Run() override;
     // Closes and deletes the window (on the GUI thread; from another thread it is handed
     // there). Hidden first, so it is gone from the screen at once.
     void Quit() override;
-    void DispatchMessage(BMessage* message, BHandler* handler) override;
-    void MessageReceived(BMessage* message) override;
     virtual void FrameResized(float, float) {}
     virtual void FrameMoved(BPoint) {}
     virtual void WindowActivated(bool) {}
@@ -124,7 +120,6 @@ class BWindow : public BLooper, public BArchivable {
     };
     void Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
     void Realize();
-    void FlushDirty();
     void ApplyToCanvas();
     bool HandleShortcut(const char* bytes, uint32 modifiers);
     void SendMouse(BView* view, uint32 what, BPoint where, int32 clicks);
