@@ -200,6 +200,13 @@ status_t BMessage::AddItem(const char* name, type_code type, const void* data, s
     return B_OK;
 }
 
+status_t BMessage::AddInt64(const char* name, int64 value) {
+    uint8 bytes[8];
+    WriteLE32(bytes, uint32(uint64(value)));
+    WriteLE32(bytes + 4, uint32(uint64(value) >> 32));
+    return AddItem(name, B_INT64_TYPE, bytes, 8, true);
+}
+
 status_t BMessage::AddInt32(const char* name, int32 value) {
     uint8 bytes[4];
     WriteLE32(bytes, uint32(value));
@@ -319,7 +326,9 @@ status_t BMessage::FindFixed(const char* name, type_code type, int32 index, T* v
     auto item = field->Item(index, &size);
     if (item == nullptr) return B_BAD_INDEX;
     if (size != sizeof(T)) return B_BAD_DATA;
-    if constexpr (std::is_same_v<T, int32>) {
+    if constexpr (std::is_same_v<T, int64>) {
+        *value = int64(ReadLE64(item));
+    } else if constexpr (std::is_same_v<T, int32>) {
         *value = int32(ReadLE32(item));
     } else if constexpr (std::is_same_v<T, int16>) {
         *value = int16(uint16(item[0] | (item[1] << 8)));
@@ -338,6 +347,10 @@ status_t BMessage::FindFixed(const char* name, type_code type, int32 index, T* v
         std::memcpy(value, item, sizeof(T));
     }
     return B_OK;
+}
+
+status_t BMessage::FindInt64(const char* name, int32 index, int64* value) const {
+    return FindFixed(name, B_INT64_TYPE, index, value);
 }
 
 status_t BMessage::FindInt32(const char* name, int32 index, int32* value) const {

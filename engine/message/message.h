@@ -27,6 +27,7 @@ class BMessage {
     uint32 what = 0;
 
     // Each Add appends one item to the named field, creating the field; a field keeps one type.
+    status_t AddInt64(const char* name, int64 value);
     status_t AddInt32(const char* name, int32 value);
     status_t AddInt16(const char* name, int16 value);
     status_t AddFloat(const char* name, float value);
@@ -44,6 +45,8 @@ class BMessage {
                      bool fixedSize = true, int32 numItems = 1);
 
     // Each Find leaves the destination unchanged when it fails.
+    status_t FindInt64(const char* name, int64* value) const { return FindInt64(name, 0, value); }
+    status_t FindInt64(const char* name, int32 index, int64* value) const;
     status_t FindInt32(const char* name, int32* value) const { return FindInt32(name, 0, value); }
     status_t FindInt32(const char* name, int32 index, int32* value) const;
     status_t FindInt16(const char* name, int16* value) const { return FindInt16(name, 0, value); }

@@ -49,6 +49,7 @@ enum : status_t {
 };
 
 enum : type_code {
+    B_INT64_TYPE = four_cc("LLNG"),
     B_INT32_TYPE = four_cc("LONG"),
     B_INT16_TYPE = four_cc("SHRT"),
     B_INT8_TYPE = four_cc("BYTE"),

@@ -2,11 +2,6 @@
 
 #include "platform/kernel/os.h"
 
-namespace {
-// The message kit has no 64-bit integers; "when" is raw data of this type.
-constexpr type_code kInt64Type = four_cc("LLNG");
-}  // namespace
-
 BInvoker::BInvoker(BMessage* message, const BHandler* handler, const BLooper* looper)
     : fMessage(message) {
     SetTarget(handler, looper);
@@ -46,8 +41,7 @@ status_t BInvoker::SendCopy(const BMessage* message, const void* source,
     if (!original) return B_BAD_VALUE;
     if (!fTarget.IsValid()) return B_BAD_PORT_ID;
     BMessage copy(*original);
-    const int64 when = system_time();
-    copy.AddData("when", kInt64Type, &when, sizeof(when));
+    copy.AddInt64("when", system_time());
     copy.AddPointer("source", source);
     if (addFields) addFields(&copy, source);
     return fTarget.SendMessage(&copy);

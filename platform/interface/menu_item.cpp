@@ -8,11 +8,6 @@
 REGISTER_ARCHIVABLE(BMenuItem)
 REGISTER_ARCHIVABLE(BSeparatorItem)
 
-namespace {
-// The message kit has no 64-bit integers; "when" is stored as raw data of this type.
-constexpr type_code kInt64Type = four_cc("LLNG");
-}  // namespace
-
 BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
     : fLabel(label ? label : ""),
       fMessage(message),
@@ -158,8 +153,7 @@ status_t BMenuItem::Invoke(BMessage* message) {
     if (!source) return B_BAD_VALUE;
     BMessage copy(*source);
     copy.AddInt32("index", fMenu ? fMenu->IndexOf(this) : 0);
-    const int64 when = system_time();
-    copy.AddData("when", kInt64Type, &when, sizeof(when));
+    copy.AddInt64("when", system_time());
     const BMessenger target = Messenger();
     return target.IsValid() ? target.SendMessage(&copy) : B_BAD_PORT_ID;
 }

@@ -64,6 +64,7 @@ TEST(Message, EveryTypeComesBackAsAdded) {
     int marker = 0;
     entry_ref ref("/tmp/some song.vel");
     ASSERT_EQ(m.AddInt16("i16", -1234), B_OK);
+    ASSERT_EQ(m.AddInt64("when", -0x123456789abcLL), B_OK);
     ASSERT_EQ(m.AddFloat("f", 0.25f), B_OK);
     ASSERT_EQ(m.AddBool("b", true), B_OK);
     ASSERT_EQ(m.AddPoint("p", BPoint(1.5f, -2)), B_OK);
@@ -82,6 +83,16 @@ TEST(Message, EveryTypeComesBackAsAdded) {
     entry_ref foundRef;
     EXPECT_EQ(m.FindInt16("i16", &i16), B_OK);
     EXPECT_EQ(i16, -1234);
+    int64 when = 0;
+    EXPECT_EQ(m.FindInt64("when", &when), B_OK);
+    EXPECT_EQ(when, -0x123456789abcLL);
+    // Written little-endian, as every fixed item is.
+    const void* raw = nullptr;
+    ssize_t size = 0;
+    ASSERT_EQ(m.FindData("when", B_INT64_TYPE, &raw, &size), B_OK);
+    ASSERT_EQ(size, 8);
+    EXPECT_EQ(static_cast<const uint8*>(raw)[0], 0x44);
+    EXPECT_EQ(static_cast<const uint8*>(raw)[7], 0xff);
     EXPECT_EQ(m.FindFloat("f", &f), B_OK);
     EXPECT_EQ(f, 0.25f);
     EXPECT_EQ(m.FindBool("b", &b), B_OK);
