@@ -1,15 +1,11 @@
 #include "ui/bitmap_string_button.h"
 
 #include "platform/interface/bitmap.h"
+#include "platform/interface/menu_item.h"
+#include "platform/interface/pop_up_menu.h"
 #include "platform/interface/window.h"
 #include "ui/radio_list.h"
 #include "ui/resource_to_bitmap.h"
-
-#if __has_include("platform/interface/pop_up_menu.h")
-#include "platform/interface/menu_item.h"
-#include "platform/interface/pop_up_menu.h"
-#define VELLORAN_HAVE_POP_UP_MENU 1
-#endif
 
 namespace {
 
@@ -107,11 +103,6 @@ void BitmapStringButton::MouseDown(BPoint where) {
 }
 
 void BitmapStringButton::OpenMenu(BPoint where) {
-#ifdef VELLORAN_HAVE_POP_UP_MENU
-    // The lead: check against BPopUpMenu::Go once it lands.
     BMenuItem* chosen = fMenu->Go(ConvertToScreen(where), false, true);
     if (chosen && chosen->Message() && Window()) Window()->MessageReceived(chosen->Message());
-#else
-    (void)where;
-#endif
 }

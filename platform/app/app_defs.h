@@ -11,4 +11,6 @@ enum : uint32 {
     B_ARGV_RECEIVED = four_cc("_ARG"),
     B_PULSE = four_cc("_PUL"),
     B_SIMPLE_DATA = four_cc("DATA"),
+    B_SAVE_REQUESTED = four_cc("_SVR"),
+    B_CANCEL = four_cc("_CNC"),
 };

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -83,6 +84,16 @@ void Post(std::function<void()> work) {
         }
     }
     QCoreApplication::postEvent(gDispatcher.load(), new WorkEvent(std::move(work)));
+}
+
+void RunAndWait(const std::function<void()>& work) {
+    if (IsGuiThread()) return work();
+    std::promise<void> done;
+    Post([&] {
+        work();
+        done.set_value();
+    });
+    done.get_future().wait();
 }
 
 void WakeLooper(int32 token) {

@@ -16,6 +16,9 @@ bool Started();
 bool IsGuiThread();
 // Any thread: run work on the GUI thread soon. Before Start the work waits for it.
 void Post(std::function<void()> work);
+// Any thread once Start has run: run work on the GUI thread and wait until it is done.
+// Never from a thread the GUI thread waits for.
+void RunAndWait(const std::function<void()>& work);
 // Any thread: dispatch the looper's queue on the GUI thread.
 void WakeLooper(int32 token);
 // The GUI thread: let queued events and messages run until nothing is left.

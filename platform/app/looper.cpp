@@ -86,6 +86,9 @@ bool BLooper::PopFront(Pending* out) {
 
 bool BLooper::DispatchPending() {
     Pending pending{BMessage(), nullptr};
+    // A modal loop below us on this thread holds the lock: its caller must not be entered
+    // again, so the messages wait until it unwinds.
+    if (fServedByGui && fLock.IsLocked()) return false;
     while (!fQuitting) {
         if (fLock.LockWithTimeout(fServedByGui ? 0 : B_INFINITE_TIMEOUT) != B_OK) return false;
         if (!PopFront(&pending)) {

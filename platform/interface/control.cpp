@@ -66,9 +66,3 @@ status_t BControl::Invoke(BMessage* message) {
                 static_cast<const BControl*>(static_cast<const BView*>(source))->Value());
         });
 }
-
-void BControl::WhenLocked(int32 token, std::function<void()> work) {
-    BWindow::RunLocked(token, [this, work = std::move(work)](BWindow* window) {
-        if (window->HasView(this)) work();
-    });
-}

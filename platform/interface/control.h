@@ -1,7 +1,6 @@
 // A view with a label and an int32 value that sends its message when the user changes it.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "platform/interface/invoker.h"
@@ -33,11 +32,6 @@ class BControl : public BView, public BInvoker {
 
     // Adds "be:value" to what BInvoker sends; "source" is the control.
     status_t Invoke(BMessage* message = nullptr) override;
-
-  protected:
-    // The kit: runs work on the GUI thread with the window locked, if the control is still
-    // in the window of the token. Widget signals use it, since the window may be busy.
-    void WhenLocked(int32 token, std::function<void()> work);
 
   private:
     std::string fLabel;

@@ -6,6 +6,7 @@
 
 #include "platform/app/gui_thread.h"
 #include "platform/interface/drawing_surface.h"
+#include "platform/interface/scroll_bar.h"
 #include "platform/interface/window.h"
 
 REGISTER_ARCHIVABLE(BView)
@@ -44,6 +45,8 @@ BView::BView(BMessage* archive) : BHandler(nullptr), BArchivable(archive) {
 }
 
 BView::~BView() {
+    for (BScrollBar* bar : fScrollBars)
+        if (bar) bar->SetTarget(nullptr);
     RemoveSelf();
     while (!fChildren.empty()) {
         BView* child = fChildren.back();
@@ -237,6 +240,17 @@ void BView::ScrollTo(BPoint where) {
     fOrigin = where;
     Invalidate();
     for (BView* child : fChildren) child->PlaceWidget();
+    for (BScrollBar* bar : fScrollBars)
+        if (bar) bar->TargetScrolled(where);
+}
+
+BScrollBar* BView::ScrollBar(orientation direction) const {
+    return direction == B_HORIZONTAL || direction == B_VERTICAL ? fScrollBars[direction] : nullptr;
+}
+
+void BView::GetPreferredSize(float* width, float* height) {
+    if (width) *width = fFrame.Width();
+    if (height) *height = fFrame.Height();
 }
 
 void BView::Show() {
@@ -433,5 +447,11 @@ void BView::WidgetStateChanged() {
     }
     BWindow::RunLocked(fWindowToken.load(), [this](BWindow* w) {
         if (w->HasView(this) && fWidget) SyncWidget();
+    });
+}
+
+void BView::WhenLocked(int32 token, std::function<void()> work) {
+    BWindow::RunLocked(token, [this, work = std::move(work)](BWindow* window) {
+        if (window->HasView(this)) work();
     });
 }

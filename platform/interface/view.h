@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,10 @@
 #include "platform/interface/interface_defs.h"
 
 class BBitmap;
+class BScrollBar;
 class BWindow;
 class DrawingSurface;
+class QDrag;
 class QWidget;
 
 class BView : public BHandler, public BArchivable {
@@ -74,6 +77,11 @@ class BView : public BHandler, public BArchivable {
     void ResizeBy(float dw, float dh) { ResizeTo(fFrame.Width() + dw, fFrame.Height() + dh); }
     virtual void ScrollTo(BPoint where);
     void ScrollBy(float dx, float dy) { ScrollTo(BPoint(fOrigin.x + dx, fOrigin.y + dy)); }
+    // The bar whose target this view is, or null.
+    BScrollBar* ScrollBar(orientation direction) const;
+    // The size the content wants (Width/Height style); scroll bars fit their range to it.
+    // The default is the frame's size.
+    virtual void GetPreferredSize(float* width, float* height);
     uint32 ResizingMode() const { return fResizingMode; }
     void SetResizingMode(uint32 mode) { fResizingMode = mode; }
     uint32 Flags() const { return fFlags; }
@@ -174,11 +182,16 @@ class BView : public BHandler, public BArchivable {
     void Sync() const {}
     void Flush() const {}
 
-    // Starts dragging a copy of the message; it arrives in the MessageReceived of the view it
-    // is dropped on, with WasDropped() true.
+    // Starts dragging a copy of the message once the current hook returns; it arrives in the
+    // MessageReceived of the view it is dropped on, with WasDropped() true. Does nothing
+    // without a shown window. The bitmap form takes the bitmap; offset is the pointer's place
+    // in it.
     void DragMessage(const BMessage* message, BRect dragRect, BHandler* replyTo = nullptr);
     void DragMessage(const BMessage* message, BBitmap* image, BPoint offset,
                      BHandler* replyTo = nullptr);
+    // The kit and tests, the GUI thread: runs ready drags instead of QDrag::exec (null
+    // restores it), since exec waits for a real pointer.
+    static void SetDragRunner(std::function<void(QDrag*)> runner);
 
     // The kit. A native control makes its Qt widget here (parent is the window's widget) and
     // keeps it in step with its own state in SyncWidget.
@@ -200,10 +213,14 @@ class BView : public BHandler, public BArchivable {
   protected:
     // The kit: for native controls whose widgets are made and destroyed with the window's.
     void SetWidget(QWidget* widget) { fWidget = widget; }
+    // The kit: runs work on the GUI thread with the window locked, if the view is still in
+    // the window of the token. Widget signals use it, since the window may be busy.
+    void WhenLocked(int32 token, std::function<void()> work);
 
   private:
     friend class BWindow;
     friend class BBitmap;
+    friend class BScrollBar;
     friend class ViewPainter;
     struct LineArray {
         struct Line {
@@ -234,6 +251,8 @@ class BView : public BHandler, public BArchivable {
     std::atomic<int32> fWindowToken{0};
     DrawingSurface* fSurface = nullptr;
     QWidget* fWidget = nullptr;
+    // Indexed by orientation; each bar unlinks itself when it goes.
+    BScrollBar* fScrollBars[2] = {};
 
     rgb_color fViewColor{255, 255, 255, 255};
     rgb_color fHighColor{0, 0, 0, 255};

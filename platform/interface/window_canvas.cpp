@@ -145,12 +145,14 @@ void WindowCanvas::mouseReleaseEvent(QMouseEvent* event) {
 
 void WindowCanvas::keyPressEvent(QKeyEvent* event) {
     std::string bytes;
+    const bool printable = event->key() >= 0x20 && event->key() < 0x7f;
     if (char special = SpecialKey(event->key()))
         bytes.assign(1, special);
+    else if ((event->modifiers() & Qt::ControlModifier) && printable)
+        // With Ctrl down Qt's text is a control character; shortcuts want the key itself.
+        bytes.assign(1, char(QChar(event->key()).toLower().unicode()));
     else
         bytes = event->text().toStdString();
-    if (bytes.empty() && (event->modifiers() & Qt::ControlModifier) && event->key() < 0x80)
-        bytes.assign(1, char(QChar(event->key()).toLower().unicode()));
     if (bytes.empty()) return;
     const uint32 mods = Modifiers(event->modifiers());
     const int32 key = event->nativeScanCode();

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/interface/menu_bar.h"
+#include "platform/interface/menu_field.h"
 #include "platform/interface/menu_item.h"
+#include "platform/interface/pop_up_menu.h"
 
 namespace {
 
@@ -55,6 +57,32 @@ TEST(MenuArchive, RadioModeKeepsOneMarkAndLabelsFromIt) {
     menu->SetEnabled(false);
     EXPECT_FALSE(a->IsEnabled());
     EXPECT_EQ(a->Invoke(), B_NOT_ALLOWED);
+}
+
+TEST(MenuArchive, MenuFieldRebuildsWithItsPopUpAndShowsTheMark) {
+    auto* menu = new BPopUpMenu("Port");
+    menu->AddItem(new BMenuItem("Internal Synth", new BMessage('port')));
+    menu->AddItem(new BMenuItem("Midi Through", new BMessage('port')));
+    menu->ItemAt(1)->SetMarked(true);
+    BMenuField field(BRect(4, 5, 164, 27), "mnuPort", "Port:", menu);
+    EXPECT_STREQ(field.MenuItem()->Label(), "Midi Through");
+    field.SetDivider(40);
+
+    BMessage archive;
+    ASSERT_EQ(field.Archive(&archive), B_OK);
+    auto* rebuilt = dynamic_cast<BMenuField*>(instantiate_object(&archive));
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_STREQ(rebuilt->Label(), "Port:");
+    EXPECT_EQ(rebuilt->Divider(), 40);
+    auto* popUp = dynamic_cast<BPopUpMenu*>(rebuilt->Menu());
+    ASSERT_NE(popUp, nullptr);
+    EXPECT_TRUE(popUp->IsRadioMode());
+    EXPECT_STREQ(rebuilt->MenuItem()->Label(), "Midi Through");
+    popUp->ItemAt(0)->SetMarked(true);
+    EXPECT_STREQ(rebuilt->MenuItem()->Label(), "Internal Synth");
+    // With no GUI there is nothing to choose from.
+    EXPECT_EQ(popUp->Go(BPoint(0, 0), true), nullptr);
+    delete rebuilt;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <atomic>
@@ -62,9 +64,9 @@ TEST(MenuBar, ActionsMirrorItemsAndInvokeThemOnTheWindow) {
     ASSERT_TRUE(WaitFor([&] { return window->received == 1; }));
     EXPECT_EQ(window->last, uint32('new '));
 
-    window->Lock();
-    window->DeliverKeyDown("s", B_COMMAND_KEY);
-    window->Unlock();
+    // A real Ctrl+S: Qt's text is the control character 0x13, the key is S.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, QString(QChar(0x13)));
+    QCoreApplication::sendEvent(window->Canvas(), &press);
     ASSERT_TRUE(WaitFor([&] { return window->received == 2; }));
     EXPECT_EQ(window->last, uint32('save'));
     window->Lock();
