@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <deque>
 #include <future>
 #include <mutex>
 #include <vector>
@@ -17,27 +18,32 @@ namespace {
 
 const QEvent::Type kWorkEvent = QEvent::Type(QEvent::registerEventType());
 
-class WorkEvent : public QEvent {
-  public:
-    explicit WorkEvent(std::function<void()> work) : QEvent(kWorkEvent), fWork(std::move(work)) {}
-    void Run() { fWork(); }
+// The work waits here, under our own lock; Qt's event only wakes the GUI thread. Qt hands
+// events over with locks sanitizers cannot see, so the work never travels inside one.
+std::mutex gWorkLock;
+std::deque<std::function<void()>> gWork;
 
-  private:
-    std::function<void()> fWork;
-};
-
+// One event per work item, each running the oldest item: the order holds, and nested event
+// loops (modal alerts, menus) keep running what is posted meanwhile.
 class Dispatcher : public QObject {
-  public:
-    bool event(QEvent* event) override {
-        if (event->type() != kWorkEvent) return QObject::event(event);
-        static_cast<WorkEvent*>(event)->Run();
-        return true;
+  protected:
+    void customEvent(QEvent*) override {
+        std::function<void()> work;
+        {
+            std::lock_guard guard(gWorkLock);
+            if (gWork.empty()) return;
+            work = std::move(gWork.front());
+            gWork.pop_front();
+        }
+        work();
     }
 };
 
 std::atomic<Dispatcher*> gDispatcher{nullptr};
-std::mutex gEarlyLock;
-std::vector<std::function<void()>> gEarlyWork;
+
+void Wake(Dispatcher* dispatcher) {
+    QCoreApplication::postEvent(dispatcher, new QEvent(kWorkEvent));
+}
 int gArgc = 1;
 char gArg0[] = "velloran";
 char* gArgv[] = {gArg0, nullptr};
@@ -56,13 +62,14 @@ namespace gui_thread {
 void Start() {
     if (gDispatcher.load()) return;
     if (!QCoreApplication::instance()) new QApplication(gArgc, gArgv);
-    gDispatcher.store(new Dispatcher);
-    std::vector<std::function<void()>> early;
+    auto* dispatcher = new Dispatcher;
+    size_t early = 0;
     {
-        std::lock_guard guard(gEarlyLock);
-        early.swap(gEarlyWork);
+        std::lock_guard guard(gWorkLock);
+        gDispatcher.store(dispatcher);
+        early = gWork.size();
     }
-    for (auto& work : early) Post(std::move(work));
+    for (size_t i = 0; i < early; ++i) Wake(dispatcher);
     looper_registry::ForEachGuiLooper([](BLooper* looper) { WakeLooper(looper->Token()); });
 }
 
@@ -76,14 +83,14 @@ bool IsGuiThread() {
 }
 
 void Post(std::function<void()> work) {
+    Dispatcher* dispatcher = nullptr;
     {
-        std::lock_guard guard(gEarlyLock);
-        if (!gDispatcher.load()) {
-            gEarlyWork.push_back(std::move(work));
-            return;
-        }
+        std::lock_guard guard(gWorkLock);
+        gWork.push_back(std::move(work));
+        dispatcher = gDispatcher.load();
     }
-    QCoreApplication::postEvent(gDispatcher.load(), new WorkEvent(std::move(work)));
+    // Before Start the work waits; Start wakes the GUI thread once for each.
+    if (dispatcher) Wake(dispatcher);
 }
 
 void RunAndWait(const std::function<void()>& work) {
