@@ -13,20 +13,9 @@
 #include "platform/interface/menu_item.h"
 #include "platform/interface/pop_up_menu.h"
 #include "platform/interface/window.h"
+#include "tests/interface/menu_pick.h"
 
 namespace {
-
-// The menu runs in a nested loop on this thread, so the test picks from a timer.
-void PickWhenOpen(const QString& label) {
-    QTimer::singleShot(10, [label] {
-        QMenu* open = BMenu::OpenQMenu();
-        if (!open) return PickWhenOpen(label);
-        for (QAction* action : open->actions())
-            if (action->text() == label) return action->trigger();
-        ADD_FAILURE() << "no item " << label.toStdString();
-        open->close();
-    });
-}
 
 class ChannelWindow : public BWindow {
   public:

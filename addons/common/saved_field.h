@@ -1,0 +1,12 @@
+// Reading a saved number into a field that window threads share with the player.
+#pragma once
+
+#include <atomic>
+
+#include "engine/message/message.h"
+
+// A missing key leaves the field as it is.
+inline void FindInto(BMessage* msg, const char* key, std::atomic<int32>* field) {
+    int32 value;
+    if (msg->FindInt32(key, &value) == B_OK) *field = value;
+}
