@@ -1,0 +1,94 @@
+#include "addons/Midi/instrument_midi.h"
+
+#include <algorithm>
+#include <string>
+
+#include "addons/common/saved_field.h"
+#include "engine/midi_connections.h"
+#include "engine/player.h"
+
+namespace {
+
+enum { kVolume, kController1 };
+
+ModifierInfo minfo[] = {
+    {"Volume", 0.0f, 1.0f, 0.7f},
+    {"Controller 1", 0.0f, 128.0f, 64.0f},
+};
+ModifierInfoList minfolist = {2, minfo};
+
+constexpr uint32 kNoteLengthMs = 100;
+
+float ValueOf(const NoteInfo& note, int index) {
+    return note.modifiers != nullptr ? note.modifiers->GetVal(index) : minfo[index].def;
+}
+
+// Held at the ends of a data byte's range: the platform keeps only seven bits, which would
+// turn the top of "Controller 1" (128) into 0.
+uchar DataByte(int32 value) {
+    return uchar(std::clamp(value, 0, 127));
+}
+
+// At most max bytes of text, never ending inside a UTF-8 character.
+size_t CutLength(const char* text, size_t max) {
+    size_t length = std::char_traits<char>::length(text);
+    if (length <= max) return length;
+    while (max > 0 && (uchar(text[max]) & 0xc0) == 0x80) max--;
+    return max;
+}
+
+}  // namespace
+
+InstrumentMidi::InstrumentMidi() {
+    SetName("Midi");
+    SetPort(kDefaultPort);
+}
+
+ModifierInfoList* InstrumentMidi::GetModifierInfoList() {
+    return &minfolist;
+}
+
+// The instrument's window is not built yet.
+void InstrumentMidi::ShowWindow() {}
+
+void InstrumentMidi::Process(float*, float*, long, NoteInfo* note) {
+    if (note->time != 0.0f) return;
+    const uint32 t = uint32(FILLBUFFER_TIME) + uint32(int32(note->offset / 44100.0 * 1000.0)) +
+                     uint32(int32(syncofs));
+    // Scaled in double: the float nearest 0.7 lies just below it, so the default gives 69.
+    const uchar velocity = DataByte(int32(double(ValueOf(*note, kVolume)) * 100.0));
+    const uchar controller = DataByte(int32(ValueOf(*note, kController1)));
+    const uchar chan = uchar(channel);
+    const uchar key = uchar(note->note);
+    MyMidi* out = port;
+    out->ProgramChange(chan, uchar(prognum), t);
+    out->ControlChange(chan, 1, controller, t);
+    out->NoteOn(chan, key, velocity, t);
+    out->NoteOff(chan, key, velocity, t + kNoteLengthMs);
+}
+
+void InstrumentMidi::SetPort(const char* wanted) {
+    if (wanted == nullptr || wanted[0] == '\0') wanted = kDefaultPort;
+    const size_t length = CutLength(wanted, kPortNameSize - 1);
+    std::copy_n(wanted, length, port_name);
+    std::fill(port_name + length, port_name + kPortNameSize, '\0');
+    port = MakeMidiConnection(port_name);
+}
+
+void InstrumentMidi::Open(BMessage* msg) {
+    FindInto(msg, "prognum", &prognum);
+    FindInto(msg, "syncofs", &syncofs);
+    FindInto(msg, "channel", &channel);
+    const char* saved = nullptr;
+    msg->FindString("port_name", &saved);
+    SetPort(saved);
+    Instrument::Open(msg);
+}
+
+void InstrumentMidi::Save(BMessage* msg) {
+    msg->AddInt32("prognum", prognum);
+    msg->AddInt32("syncofs", syncofs);
+    msg->AddInt32("channel", channel);
+    msg->AddString("port_name", port_name);
+    Instrument::Save(msg);
+}

@@ -1,0 +1,36 @@
+// An instrument that makes no sound itself: it sends every note as time-stamped MIDI messages
+// to a named output.
+#pragma once
+
+#include <atomic>
+
+#include "engine/instrument.h"
+#include "engine/my_midi.h"
+
+class InstrumentMidi : public Instrument {
+  public:
+    static constexpr int kPortNameSize = 52;
+    static constexpr const char* kDefaultPort = "Internal Synth";
+
+    InstrumentMidi();
+
+    ModifierInfoList* GetModifierInfoList() override;
+    void ShowWindow() override;
+    // Player thread inside a step, or the sound thread for the preview. Queues the note's
+    // messages on its first call; the buffers are left alone.
+    void Process(float* left, float* right, long frames, NoteInfo* note) override;
+    void Open(BMessage* msg) override;
+    void Save(BMessage* msg) override;
+
+    // Window thread or the song loader. No name or an empty one is the default port; names
+    // longer than port_name holds are cut.
+    void SetPort(const char* wanted);
+
+    // Shared by name across the program and never freed here.
+    std::atomic<MyMidi*> port{nullptr};
+    char port_name[kPortNameSize] = {};
+    // Window threads change these while a step reads them.
+    std::atomic<int32> prognum{0};
+    std::atomic<int32> syncofs{0};
+    std::atomic<int32> channel{1};
+};
