@@ -1,0 +1,62 @@
+// One loaded effect plug-in of a pipe: its record, its roster name and its mute switch.
+#pragma once
+
+#include <atomic>
+#include <vector>
+
+#include "effect_plugin_interface.h"
+#include "engine/addon.h"
+#include "engine/message/message.h"
+
+class BWindow;
+
+class Effect : public Addon {
+  public:
+    static constexpr int32 kNameSize = 152;
+    // More channels than any real plug-in has; a record claiming more is refused.
+    static constexpr int32 kMaxChannels = 64;
+
+    // The record as the plug-in's entry returned it; Init opens it.
+    explicit Effect(AEffect* record);
+    // Window thread or the song loader: closes the parameter window, switches the plug-in off
+    // and closes it.
+    ~Effect() override;
+    Effect(const Effect&) = delete;
+    Effect& operator=(const Effect&) = delete;
+
+    // Window thread. Parameter windows come with the effect windows; nothing to show yet.
+    void ShowWindow();
+    // Any thread, as the parameter windows call them while the pipe plays.
+    void SetParamValue(int32 index, float value) {
+        if (effect->setParameter != nullptr) effect->setParameter(effect, index, value);
+    }
+    float GetParamValue(int32 index) const {
+        return effect->getParameter != nullptr ? effect->getParameter(effect, index) : 0.0f;
+    }
+    int32 GetNumParams() const { return effect->numParams > 0 ? effect->numParams : 0; }
+    // Window thread or the song loader. Opens the plug-in, tells it the rate and the longest
+    // block and switches it on; false when its channels cannot be served.
+    bool Init();
+    // The "mute" and "parameter" fields of one effect's record.
+    void Save(BMessage* msg) const;
+    void Open(const BMessage& msg);
+    // Player thread. Runs the plug-in in place over frames of both channels; allocates nothing.
+    void Run(float* left, float* right, int32 frames);
+
+    BWindow* window = nullptr;
+    AEffect* effect;
+    char name[kNameSize] = {};
+    std::atomic<int32> mute{0};
+
+  private:
+    intptr_t Request(int32_t opcode, intptr_t value, float opt = 0.0f);
+
+    bool fOn = false;
+    int32 fInputCount = 0;
+    int32 fOutputCount = 0;
+    // Channel pointers for every channel the plug-in has: ours first, then scratch.
+    std::vector<float*> fInputs;
+    std::vector<float*> fOutputs;
+    std::vector<float> fSilence;
+    std::vector<float> fDiscard;
+};

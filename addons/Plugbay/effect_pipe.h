@@ -1,0 +1,55 @@
+// The chain of up to 16 effect plug-ins a Plugbay machine runs its sound through, in order.
+#pragma once
+
+#include <atomic>
+
+#include "addons/Plugbay/effect.h"
+#include "engine/message/message.h"
+#include "platform/kernel/locker.h"
+
+class BWindow;
+
+// The operations are virtual so that code outside the add-on image reaches them through the
+// object alone.
+class EffectPipe {
+  public:
+    static constexpr int32 kMaxEffects = 16;
+
+    EffectPipe();
+    virtual ~EffectPipe();
+    EffectPipe(const EffectPipe&) = delete;
+    EffectPipe& operator=(const EffectPipe&) = delete;
+
+    // Window thread. Appends the named plug-in; false (the pipe unchanged) when it cannot be
+    // made or the pipe is full.
+    virtual bool CreateEffect(const char* name);
+    // Window thread. An index outside the pipe changes nothing.
+    virtual void RemoveEffect(int32 index);
+    virtual void RemoveAllEffects();
+    // Window thread.
+    virtual void ShowWindow();
+    // Window thread or the song loader: the pipe's part of the machine's record.
+    virtual void Open(BMessage* msg);
+    virtual void Save(BMessage* msg);
+    // The send-style path: effects run over the cleared work buffers and their output is added
+    // to the destination. Any thread but the sound thread.
+    virtual void UpdateBuffers(float* left, float* right, int32 count);
+    virtual void Process();
+    // Player thread: runs the unmuted effects in place over frames of both channels.
+    void Run(float* left, float* right, int32 count);
+
+    BWindow* window = nullptr;
+    float* dest[2] = {};
+    BLocker* lock;
+    int32 workallocated = 0;
+    float* work[2] = {};
+    int32 frames = 0;
+    std::atomic<int32> num_effects{0};
+    Effect* effects[kMaxEffects] = {};
+    std::atomic<int32> bypassall{0};
+
+  private:
+    // Under lock. Takes the effect into the next slot; false when the pipe is full.
+    bool Append(Effect* effect, const char* name);
+    void AllocateWork();
+};
