@@ -1,0 +1,205 @@
+// A whole song end to end: a pattern tracker playing the Midi instrument on the internal
+// synthesizer, with a repeat and a tempo change, saved to a file, opened again and played.
+// The synthesizer's sound must start where the song's notes are.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "addons/Gridloom/pattern_tracker.h"
+#include "engine/player.h"
+#include "engine/rosters.h"
+#include "platform/kernel/os.h"
+#include "platform/media/sound_output.h"
+#include "platform/midi/midi_synth.h"
+#include "tests/addons/controllers/saved_settings.h"
+#include "tests/engine/engine_environment.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kFramesPerMs = 44.1;
+// Played in pieces this long, each no earlier than its time, as a device would ask for them.
+constexpr int32 kPiece = 128;
+constexpr int32 kStep120 = 44100 * 60 / 120 / 4;
+constexpr int32 kStep150 = 44100 * 60 / 150 / 4;
+// Quieter than any note's start, louder than what FluidSynth leaves between them.
+constexpr float kSilence = 0.002f;
+
+// Stamps are taken at the start of the piece in which a step begins (up to 2.9 ms early) and
+// cut to whole milliseconds twice (2 ms).
+constexpr double kEarlyMs = 6;
+// The MIDI output's 10 ms tick and its thread waking on a busy machine (as the Midi tests
+// allow), one piece until the synthesizer renders again, its 64-frame grid and the attack.
+constexpr double kLateMs = 40;
+
+struct Row {
+    int32 row;
+    int32 key;
+};
+
+// Eight rows a measure, two a step.
+constexpr Row kRows[] = {{0, 60}, {8, 64}, {17, 67}, {24, 72}};
+
+struct Heard {
+    int32 frame;
+    int32 key;
+};
+
+// The repeat plays measures 0 and 1 twice; the tempo turns 150 with the step that leads into
+// measure 2, so that step is already a 150 one.
+constexpr int32 kMeasure2 = 15 * kStep120 + kStep150;
+constexpr Heard kHeard[] = {{0, 60},
+                            {4 * kStep120, 64},
+                            {8 * kStep120, 60},
+                            {12 * kStep120, 64},
+                            {kMeasure2 + kStep150 / 2, 67},
+                            {kMeasure2 + 4 * kStep150, 72}};
+
+class EndToEnd : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        dir = fs::temp_directory_path() / ("velloran-e2e-" + std::to_string(getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        song->Stop();
+        fs::remove_all(dir);
+    }
+
+    void BuildSong() {
+        auto* midi = dynamic_cast<Instrument*>(instrument_roster.Create("Midi"));
+        ASSERT_NE(midi, nullptr);
+        BMessage settings;
+        settings.AddString("port_name", "Internal Synth");
+        midi->Open(&settings);
+        song->instruments[0] = midi;
+        auto* tracker = dynamic_cast<PatternTracker*>(Add("Gridloom"));
+        ASSERT_NE(tracker, nullptr);
+        ASSERT_EQ(tracker->AddTrack(), 0);
+        tracker->Connect(0);
+        tracker->status[0] = 1;
+        TrackPage& page = tracker->tracks[0]->pages[0];
+        for (const Row& row : kRows) {
+            page.setstatus(row.row, 1);
+            page.setnote(row.row, row.key);
+        }
+        Configure(Add("Repeat"), {{"rep1", 0}, {"rep2", 2}, {"reptimes", 2}});
+        Configure(Add("Tempo"), {{"pos", 2}, {"tempo", 150}});
+    }
+
+    // Plays frames of the song as a device would, each piece no earlier than its time, so the
+    // MIDI stamps and the synthesizer's clock meet the output's frames; the worst lateness.
+    static bigtime_t PlayInTime(std::vector<float>* out, int32 frames) {
+        out->assign(size_t(frames) * 2, 0.0f);
+        // Whatever earlier tests left in the synthesizer sounds out first.
+        std::vector<float> flush(44100 * 2);
+        EXPECT_EQ(SoundOutput::Default().Render(flush.data(), 44100), B_OK);
+        song->Play();
+        // The first step sounds one step after the second is stamped.
+        const bigtime_t start = bigtime_t(FILLBUFFER_TIME - int32(kStep120 / kFramesPerMs)) * 1000;
+        bigtime_t worst = 0;
+        for (int32 done = 0; done < frames; done += kPiece) {
+            const bigtime_t due = start + bigtime_t(done / kFramesPerMs * 1000.0);
+            const bigtime_t now = system_time();
+            if (now < due) snooze(due - now);
+            worst = std::max(worst, system_time() - due);
+            int32 piece = std::min(kPiece, frames - done);
+            EXPECT_EQ(SoundOutput::Default().Render(out->data() + 2 * done, piece), B_OK);
+            PumpPlayer();
+        }
+        song->Stop();
+        return worst;
+    }
+
+    fs::path dir;
+};
+
+bool Loud(const std::vector<float>& out, int32 frame) {
+    return std::fabs(out[2 * size_t(frame)]) > kSilence ||
+           std::fabs(out[2 * size_t(frame) + 1]) > kSilence;
+}
+
+// The first frame of each sound: loud after at least 10 ms of silence.
+std::vector<int32> Onsets(const std::vector<float>& out) {
+    constexpr int32 kGap = 441;
+    std::vector<int32> onsets;
+    int32 quiet = kGap;
+    for (int32 f = 0; f < int32(out.size() / 2); f++) {
+        if (!Loud(out, f)) {
+            quiet++;
+            continue;
+        }
+        if (quiet >= kGap) onsets.push_back(f);
+        quiet = 0;
+    }
+    return onsets;
+}
+
+// The pitch in Hz of the sound from frame from on, by autocorrelation of the left channel:
+// the shortest period that correlates nearly as well as the best, so no octave is skipped.
+double PitchAt(const std::vector<float>& out, int32 from) {
+    constexpr int32 kWindow = 2048;
+    constexpr int32 kShortest = 44100 / 1000;
+    constexpr int32 kLongest = 44100 / 100;
+    std::vector<double> score(kLongest + 1, 0.0);
+    for (int32 lag = kShortest; lag <= kLongest; lag++) {
+        double sum = 0;
+        double energy = 0;
+        for (int32 i = 0; i < kWindow; i++) {
+            double a = out[2 * size_t(from + i)];
+            double b = out[2 * size_t(from + i + lag)];
+            sum += a * b;
+            energy += 0.5 * (a * a + b * b);
+        }
+        score[size_t(lag)] = energy > 0 ? sum / energy : 0;
+    }
+    double best = *std::max_element(score.begin(), score.end());
+    for (int32 lag = kShortest; lag <= kLongest; lag++) {
+        bool peak = score[size_t(lag)] >= score[size_t(lag - 1)] &&
+                    score[size_t(lag)] >= score[size_t(lag + 1)];
+        if (peak && score[size_t(lag)] >= 0.9 * best) return 44100.0 / lag;
+    }
+    return 0;
+}
+
+double KeyHz(int32 key) {
+    return 440.0 * std::pow(2.0, (key - 69) / 12.0);
+}
+
+}  // namespace
+
+TEST_F(EndToEnd, TheSynthesizerSoundsEachNoteOfTheReopenedSongAtItsTime) {
+    if (access(BMidiSynth::SoundFontPath().c_str(), R_OK) != 0) {
+        GTEST_SKIP() << "No SoundFont at " << BMidiSynth::SoundFontPath()
+                     << "; set VELLORAN_SOUNDFONT to a General MIDI SoundFont.";
+    }
+    BuildSong();
+    const std::string path = (dir / "song.vel").string();
+    ASSERT_EQ(song->Save(path.c_str()), 1);
+    song->New();
+    ASSERT_EQ(song->Open(path.c_str()), 1);
+    ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
+
+    std::vector<float> out;
+    const double lateMs = double(PlayInTime(&out, 44100 * 3)) / 1000.0;
+    EXPECT_TRUE(ShownErrors().empty());
+    // A piece played late is behind the clock, so what it holds sounds that much early.
+    const double earlyMs = kEarlyMs + lateMs;
+    std::vector<int32> onsets = Onsets(out);
+    ASSERT_EQ(onsets.size(), std::size(kHeard)) << "separate sounds";
+    for (size_t i = 0; i < onsets.size(); i++) {
+        const double offMs = (onsets[i] - kHeard[i].frame) / kFramesPerMs;
+        EXPECT_GE(offMs, -earlyMs) << "note " << i << " came early";
+        EXPECT_LE(offMs, kLateMs) << "note " << i << " came late";
+        // Half a semitone either way: the nearest key is the one played.
+        const double semitones =
+            12 * std::log2(PitchAt(out, onsets[i] + 882) / KeyHz(kHeard[i].key));
+        EXPECT_LT(std::fabs(semitones), 0.5) << "note " << i;
+    }
+}
