@@ -101,10 +101,20 @@ status_t BMidiSynth::QueueMessage(int32 frame, uchar status, uchar data1, uchar 
     return fQueue.Push(event) ? B_OK : B_NO_MEMORY;
 }
 
-status_t BMidiSynth::RenderFrames(float* left, float* right, int32 frames) {
+status_t BMidiSynth::RenderFrames(float* left, float* right, int32 frames, bigtime_t start) {
     if (fLive.load()) return B_NOT_ALLOWED;
     if (left == nullptr || right == nullptr || frames < 0) return B_BAD_VALUE;
-    fRenderer->Render(fQueue, left, right, 1, frames, Now());
+    fRenderer->Render(fQueue, left, right, 1, frames, start);
+    return B_OK;
+}
+
+status_t BMidiSynth::RenderFrames(float* left, float* right, int32 frames) {
+    return RenderFrames(left, right, frames, system_time());
+}
+
+status_t BMidiSynth::Reset() {
+    if (fLive.load()) return B_NOT_ALLOWED;
+    fRenderer->Reset(fQueue);
     return B_OK;
 }
 
@@ -112,9 +122,5 @@ void BMidiSynth::PlayBuffer(void* synth, void* buffer, size_t size, const media_
     auto self = static_cast<BMidiSynth*>(synth);
     auto samples = static_cast<float*>(buffer);
     auto frames = int32(size / (kChannels * sizeof(float)));
-    self->fRenderer->Render(self->fQueue, samples, samples + 1, kChannels, frames, Now());
-}
-
-uint32 BMidiSynth::Now() {
-    return uint32(system_time() / 1000);
+    self->fRenderer->Render(self->fQueue, samples, samples + 1, kChannels, frames, system_time());
 }

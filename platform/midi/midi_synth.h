@@ -54,13 +54,18 @@ class BMidiSynth : public BMidi {
     // B_BAD_VALUE for other messages, B_NO_MEMORY while the queue is full.
     status_t QueueMessage(int32 frame, uchar status, uchar data1, uchar data2 = 0);
     // The controlling thread while the live sound is off (else B_NOT_ALLOWED): renders frames
-    // frames into left and right for offline use, applying each message at its frame.
+    // frames into left and right for offline use, applying each message at its frame. start
+    // is the time of the first frame in microseconds (see system_time), by default now.
+    status_t RenderFrames(float* left, float* right, int32 frames, bigtime_t start);
     status_t RenderFrames(float* left, float* right, int32 frames);
+    // The controlling thread while the live sound is off (else B_NOT_ALLOWED): drops every
+    // waiting message and silences the synthesizer, so that what is rendered next does not
+    // depend on what came before.
+    status_t Reset();
 
   private:
     static void PlayBuffer(void* synth, void* buffer, size_t size,
                            const media_raw_audio_format& format);
-    static uint32 Now();
     void Queue(uchar kind, uchar channel, uchar data1, uchar data2, uint32 time);
     status_t StartSound();
     void StopSound();

@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr double kGain = 0.5;
+
 // FluidSynth would otherwise print from the sound thread.
 void QuietFluidSynth() {
     static const bool quiet = [] {
@@ -37,6 +39,8 @@ SynthRenderer::SynthRenderer(int32 frameRate, int32 pendingCapacity) : fFrameRat
     if (fSettings == nullptr) return;
     fluid_settings_setnum(fSettings, "synth.sample-rate", frameRate);
     fluid_settings_setint(fSettings, "synth.threadsafe-api", 0);
+    // FluidSynth's own default (0.2) leaves a General MIDI song some 35 dB below full scale.
+    fluid_settings_setnum(fSettings, "synth.gain", kGain);
     fSynth = new_fluid_synth(fSettings);
 }
 
@@ -64,11 +68,12 @@ status_t SynthRenderer::Load(const char* path, std::string* problem) {
         *problem = name + " is damaged and can't be loaded.";
         return B_BAD_DATA;
     }
+    fLoaded = path;
     return B_OK;
 }
 
 void SynthRenderer::Render(BoundedQueue<synth_event>& queue, float* left, float* right,
-                           int32 stride, int32 frames, uint32 now) {
+                           int32 stride, int32 frames, bigtime_t now) {
     Drain(queue);
     int32 position = 0;
     while (position < frames) {
@@ -81,13 +86,26 @@ void SynthRenderer::Render(BoundedQueue<synth_event>& queue, float* left, float*
     }
 }
 
+void SynthRenderer::Reset(BoundedQueue<synth_event>& queue) {
+    synth_event event;
+    while (queue.Pop(&event)) {
+    }
+    fPending.clear();
+    // A reset keeps the effects' tails and the place in FluidSynth's 64-frame blocks, which
+    // notes start on: only a new synthesizer sounds the same whatever came before.
+    if (fSynth == nullptr) return;
+    delete_fluid_synth(fSynth);
+    fSynth = new_fluid_synth(fSettings);
+    if (fSynth != nullptr && !fLoaded.empty()) fluid_synth_sfload(fSynth, fLoaded.c_str(), 1);
+}
+
 void SynthRenderer::Drain(BoundedQueue<synth_event>& queue) {
     synth_event event;
     while (fPending.size() < fPending.capacity() && queue.Pop(&event)) fPending.push_back(event);
 }
 
 // Applies, in the order they came, the events due by position; returns the next one's frame.
-int32 SynthRenderer::ApplyDue(int32 position, int32 frames, uint32 now) {
+int32 SynthRenderer::ApplyDue(int32 position, int32 frames, bigtime_t now) {
     int64 next = frames;
     size_t kept = 0;
     for (const synth_event& event : fPending) {
@@ -103,12 +121,13 @@ int32 SynthRenderer::ApplyDue(int32 position, int32 frames, uint32 now) {
     return int32(next);
 }
 
-int64 SynthRenderer::Offset(const synth_event& event, uint32 now) const {
+int64 SynthRenderer::Offset(const synth_event& event, bigtime_t now) const {
     if (event.atFrame) return event.due;
-    // Times wrap every 49 days; the difference says which side of now it is.
-    int32 ahead = int32(uint32(event.due) - now);
+    // Message times wrap every 49 days; the difference says which side of now it is.
+    int32 aheadMs = int32(uint32(event.due) - uint32(now / 1000));
+    bigtime_t ahead = bigtime_t(aheadMs) * 1000 - now % 1000;
     if (event.due == 0 || ahead <= 0) return 0;
-    return int64(ahead) * fFrameRate / 1000;
+    return ahead * fFrameRate / 1000000;
 }
 
 void SynthRenderer::Apply(const synth_event& event) {

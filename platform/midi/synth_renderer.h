@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/kernel/bounded_queue.h"
+#include "platform/kernel/os.h"
 #include "platform/midi/synth_event.h"
 
 // One rendering thread at a time; Load only while nobody renders. FluidSynth is built
@@ -23,18 +24,24 @@ class SynthRenderer {
     status_t Load(const char* path, std::string* problem);
     // The rendering thread. Takes the queued events, then renders frames frames into left
     // and right, stride floats apart, applying each event at its frame. now is the time
-    // at the buffer's first frame, in message milliseconds. Neither locks nor allocates.
+    // at the buffer's first frame, in microseconds of the clock message milliseconds come
+    // from, so a message lands on its own frame. Neither locks nor allocates.
     void Render(BoundedQueue<synth_event>& queue, float* left, float* right, int32 stride,
-                int32 frames, uint32 now);
+                int32 frames, bigtime_t now);
+
+    // The rendering thread while nobody renders: drops the queued and waiting events and
+    // starts a new synthesizer with the same SoundFont.
+    void Reset(BoundedQueue<synth_event>& queue);
 
   private:
     void Drain(BoundedQueue<synth_event>& queue);
-    int32 ApplyDue(int32 position, int32 frames, uint32 now);
-    int64 Offset(const synth_event& event, uint32 now) const;
+    int32 ApplyDue(int32 position, int32 frames, bigtime_t now);
+    int64 Offset(const synth_event& event, bigtime_t now) const;
     void Apply(const synth_event& event);
     void Write(float* left, float* right, int32 stride, int32 from, int32 to);
 
     const int32 fFrameRate;
+    std::string fLoaded;  // the SoundFont's path once loaded
     fluid_settings_t* fSettings = nullptr;
     fluid_synth_t* fSynth = nullptr;
     std::vector<synth_event> fPending;  // never grows past the capacity reserved at start
