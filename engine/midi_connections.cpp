@@ -1,5 +1,6 @@
 #include "engine/midi_connections.h"
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 
@@ -12,12 +13,18 @@ namespace {
 
 constexpr int kPorts = 10;
 
+constexpr int32 kRenderPiece = 1024;
+
 struct Connections {
     std::mutex lock;
     MyMidi* midi_store[kPorts] = {};
     std::string midi_port_name[kPorts];
+    // The synthesizer each output plays into, null for ports.
+    BMidiSynth* synths[kPorts] = {};
     MyMidi* nowhere = nullptr;
     bool synthReported = false;
+    bool offline = false;
+    float scratch[2][kRenderPiece] = {};
 };
 
 Connections& connections() {
@@ -25,10 +32,14 @@ Connections& connections() {
     return *table;
 }
 
+bool IsSynthName(const std::string& name) {
+    return name.empty() || name == "Internal Synth";
+}
+
 BMidi* MakeConsumer(const std::string& name, Connections& table) {
-    if (name.empty() || name == "Internal Synth") {
+    if (IsSynthName(name)) {
         auto* synth = new BMidiSynth;
-        if (synth->EnableInput(true, true) != B_OK && !table.synthReported) {
+        if (synth->EnableInput(!table.offline, true) != B_OK && !table.synthReported) {
             table.synthReported = true;
             ShowError("The internal synthesizer is silent: %s", synth->ErrorText());
         }
@@ -40,11 +51,18 @@ BMidi* MakeConsumer(const std::string& name, Connections& table) {
     return port;
 }
 
-MyMidi* StartOutput(BMidi* consumer) {
+MyMidi* StartOutput(BMidi* consumer, bool offline) {
     auto* midi = new MyMidi;
     if (consumer != nullptr) midi->Connect(consumer);
-    midi->Start();
+    if (!offline) midi->Start();
     return midi;
+}
+
+// What waits was stamped by the other clock, so it is dropped.
+void SwitchClock(MyMidi* output, bool offline) {
+    if (offline) output->SetManual(true);
+    output->Clear();
+    if (!offline) output->SetManual(false);
 }
 
 }  // namespace
@@ -71,12 +89,60 @@ MyMidi* MakeMidiConnection(const char* name) {
     }
     if (free < 0) {
         if (table.nowhere == nullptr) {
-            table.nowhere = StartOutput(nullptr);
+            table.nowhere = StartOutput(nullptr, table.offline);
             ShowError("Too many MIDI ports in use: %s plays nowhere.", wanted.c_str());
         }
         return table.nowhere;
     }
     table.midi_port_name[free] = wanted;
-    table.midi_store[free] = StartOutput(MakeConsumer(wanted, table));
+    BMidi* consumer = MakeConsumer(wanted, table);
+    if (IsSynthName(wanted)) table.synths[free] = static_cast<BMidiSynth*>(consumer);
+    table.midi_store[free] = StartOutput(consumer, table.offline);
     return table.midi_store[free];
+}
+
+void SetMidiOffline(bool offline) {
+    Connections& table = connections();
+    std::lock_guard<std::mutex> hold(table.lock);
+    if (table.offline == offline) return;
+    table.offline = offline;
+    for (int i = 0; i < kPorts; i++) {
+        if (table.midi_store[i] != nullptr) SwitchClock(table.midi_store[i], offline);
+        BMidiSynth* synth = table.synths[i];
+        if (synth == nullptr) continue;
+        synth->EnableInput(false, true);
+        synth->Reset();
+        if (!offline) synth->EnableInput(true, true);
+    }
+    if (table.nowhere != nullptr) SwitchClock(table.nowhere, offline);
+}
+
+void FlushMidiConnections(uint32 until, bool deliver) {
+    Connections& table = connections();
+    std::lock_guard<std::mutex> hold(table.lock);
+    for (int i = 0; i < kPorts; i++) {
+        if (table.midi_store[i] != nullptr) {
+            table.midi_store[i]->Flush(until, deliver && table.synths[i] != nullptr);
+        }
+    }
+    if (table.nowhere != nullptr) table.nowhere->Flush(until, false);
+}
+
+void RenderMidiSynths(float* left, float* right, int32 frames, bigtime_t start) {
+    Connections& table = connections();
+    std::lock_guard<std::mutex> hold(table.lock);
+    std::fill_n(left, frames, 0.0f);
+    std::fill_n(right, frames, 0.0f);
+    for (int32 done = 0; done < frames; done += kRenderPiece) {
+        const int32 piece = std::min(kRenderPiece, frames - done);
+        const bigtime_t at = start + bigtime_t(done) * 1000000 / 44100;
+        for (BMidiSynth* synth : table.synths) {
+            if (synth == nullptr) continue;
+            synth->RenderFrames(table.scratch[0], table.scratch[1], piece, at);
+            for (int32 f = 0; f < piece; f++) {
+                left[done + f] += table.scratch[0][f];
+                right[done + f] += table.scratch[1][f];
+            }
+        }
+    }
 }

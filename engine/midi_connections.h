@@ -10,3 +10,15 @@ void InitMidi();
 // software synthesizer); never null. Names are kept whole, so long names never overrun
 // anything; once ten ports are in use, further names share one output that plays nowhere.
 MyMidi* MakeMidiConnection(const char* name);
+
+// Rendering offline: the outputs stop sending on their own and the synthesizers stop playing
+// live; the renderer flushes the outputs and renders the synthesizers to its own clock. Real
+// ports get nothing meanwhile. Window thread or the renderer, while the song is stopped;
+// connections made later start the same way.
+void SetMidiOffline(bool offline);
+// The renderer, offline: passes the messages due before until (message milliseconds) to the
+// synthesizers when deliver is set, and drops the rest and those for ports.
+void FlushMidiConnections(uint32 until, bool deliver);
+// The renderer, offline: every synthesizer's frames from start (microseconds) on, summed into
+// left and right (overwritten). Neither locks nor allocates once the synthesizers exist.
+void RenderMidiSynths(float* left, float* right, int32 frames, bigtime_t start);

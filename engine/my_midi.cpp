@@ -6,6 +6,7 @@
 
 MyMidi::MyMidi() {
     for (auto& waiting : fWaiting) waiting.reserve(kCapacity);
+    fDue.reserve(kCapacity * kKinds);
 }
 
 MyMidi::~MyMidi() {
@@ -32,27 +33,31 @@ void MyMidi::ProgramChange(uchar channel, uchar program, uint32 time) {
     Queue({kProgramSecond, channel, program, 0, time});
 }
 
-void MyMidi::Send(const Message& message, uint32 now) const {
+void MyMidi::Send(const Message& message, uint32 stamp) const {
     switch (message.kind) {
         case kControlFirst:
-            SprayControlChange(message.channel, message.data1, message.data2, now);
+            SprayControlChange(message.channel, message.data1, message.data2, stamp);
             break;
         case kProgramSecond:
-            SprayProgramChange(message.channel, message.data1, now);
+            SprayProgramChange(message.channel, message.data1, stamp);
             break;
         case kNoteOnThird:
-            SprayNoteOn(message.channel, message.data1, message.data2, now);
+            SprayNoteOn(message.channel, message.data1, message.data2, stamp);
             break;
         default:
-            SprayNoteOff(message.channel, message.data1, message.data2, now);
+            SprayNoteOff(message.channel, message.data1, message.data2, stamp);
             break;
     }
 }
 
-// Within a tick: control changes, program changes, note-ons, then note-offs.
-void MyMidi::SendDue(uint32 now) {
+void MyMidi::Collect() {
     Message message;
     while (fIncoming.Pop(&message)) fWaiting[message.kind].push_back(message);
+}
+
+// Within a tick: control changes, program changes, note-ons, then note-offs.
+void MyMidi::SendDue(uint32 now) {
+    Collect();
     for (auto& waiting : fWaiting) {
         std::erase_if(waiting, [&](const Message& m) {
             bool due = int32(m.time - now) < 0;
@@ -60,6 +65,36 @@ void MyMidi::SendDue(uint32 now) {
             return due;
         });
     }
+}
+
+void MyMidi::SetManual(bool manual) {
+    if (manual) {
+        Stop();
+    } else if (!IsRunning()) {
+        Start();
+    }
+}
+
+void MyMidi::Flush(uint32 until, bool deliver) {
+    Collect();
+    fDue.clear();
+    // Gathered kind by kind, so the stable sort keeps a tick's order within one time.
+    for (auto& waiting : fWaiting) {
+        std::erase_if(waiting, [&](const Message& m) {
+            bool due = int32(m.time - until) < 0;
+            if (due) fDue.push_back(m);
+            return due;
+        });
+    }
+    std::stable_sort(fDue.begin(), fDue.end(),
+                     [](const Message& a, const Message& b) { return int32(a.time - b.time) < 0; });
+    if (!deliver) return;
+    for (const Message& message : fDue) Send(message, message.time);
+}
+
+void MyMidi::Clear() {
+    Collect();
+    for (auto& waiting : fWaiting) waiting.clear();
 }
 
 void MyMidi::Run() {

@@ -22,6 +22,17 @@ class MyMidi : public BMidi {
     void ControlChange(uchar channel, uchar controller, uchar value, uint32 time) override;
     void ProgramChange(uchar channel, uchar program, uint32 time) override;
 
+    // Any thread but the sending one. In manual mode the sending thread is stopped and the
+    // caller sends with Flush instead, to a clock of its own.
+    void SetManual(bool manual);
+    // In manual mode, the one thread flushing: sends every message due before until in time
+    // order, each with its own time stamp (in one millisecond, control changes, program
+    // changes, note-ons, then note-offs, as a tick sends them), or drops them when deliver is
+    // false.
+    void Flush(uint32 until, bool deliver);
+    // While the sending thread is stopped: drops every waiting message.
+    void Clear();
+
   protected:
     // The sending thread.
     void Run() override;
@@ -38,9 +49,11 @@ class MyMidi : public BMidi {
     };
 
     void Queue(const Message& message);
+    void Collect();
     void SendDue(uint32 now);
-    void Send(const Message& message, uint32 now) const;
+    void Send(const Message& message, uint32 stamp) const;
 
     BoundedQueue<Message> fIncoming{kCapacity};
     std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order
+    std::vector<Message> fDue;              // Flush's, sorted by time before sending
 };

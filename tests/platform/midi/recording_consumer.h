@@ -34,17 +34,17 @@ class RecordingConsumer : public BMidi {
     }
 
     std::vector<RecordedMessage> Messages() const {
-        std::lock_guard<std::mutex> lock(fLock);
+        std::lock_guard<std::mutex> hold(fLock);
         return fMessages;
     }
     size_t Count() const {
-        std::lock_guard<std::mutex> lock(fLock);
+        std::lock_guard<std::mutex> hold(fLock);
         return fMessages.size();
     }
 
   private:
     void Record(const RecordedMessage& message) {
-        std::lock_guard<std::mutex> lock(fLock);
+        std::lock_guard<std::mutex> hold(fLock);
         fMessages.push_back(message);
     }
 
