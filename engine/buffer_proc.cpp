@@ -64,7 +64,7 @@ void PlayPreview(float* out, int32 frames) {
 void BufferProc(void*, void* buffer, size_t size, const media_raw_audio_format&) {
     auto* out = static_cast<float*>(buffer);
     auto frames = int32(size / 8);
-    FILLBUFFER_TIME = int32(system_time() / 1000) + int32(bigbuflen[bigbufnr] / 44100.0 * 1000.0);
+    FILLBUFFER_TIME = int32(PlayerClock() / 1000) + int32(bigbuflen[bigbufnr] / 44100.0 * 1000.0);
     if (playing) {
         PlaySong(out, frames);
     } else {

@@ -28,22 +28,50 @@ std::atomic<int32> STEPS_PER_MEASURE{4};
 namespace {
 
 BSoundPlayer* player = nullptr;
-PlayerDrive drive = PlayerDrive::kRealTime;
+std::atomic<PlayerDrive> drive{PlayerDrive::kRealTime};
 thread_id playthread = 0;
+// The offline clock: the time of a frame is counted from the frame the drive began at.
+std::atomic<bigtime_t> offlineStart{0};
+std::atomic<int64> offlineFirstFrame{0};
+StepHook stepHook = nullptr;
+void* stepHookData = nullptr;
+
+bool Offline() {
+    return drive.load() == PlayerDrive::kOffline;
+}
+
+int64 FramesPlayed() {
+    return SoundOutput::Default().FramesPlayed();
+}
 
 int32 NowMs() {
-    return int32(system_time() / 1000);
+    return int32(PlayerClock() / 1000);
 }
 
 int32 HalfMs(int32 frames) {
     return int32(frames / 44100.0 * 1000.0);
 }
 
-void RenderStep() {
-    std::lock_guard<std::mutex> hold(bigbuf_lock);
-    Diagnostic("filling bigbuffer:%d\n", int(bigbufnr));
-    song->Process();
-    steps_rendered.fetch_add(1, std::memory_order_release);
+// frame is where the step will start to sound. Offline that is exact, so the stamps of its
+// notes are too; in real time the sound routine keeps FILLBUFFER_TIME instead.
+void RenderStep(int64 frame) {
+    int32 half = bigbufnr;
+    PlayedStep played{frame, 0, song->position, song->step};
+    if (Offline()) FILLBUFFER_TIME = int32(PlayerFrameTime(frame) / 1000);
+    {
+        std::lock_guard<std::mutex> hold(bigbuf_lock);
+        Diagnostic("filling bigbuffer:%d\n", int(half));
+        song->Process();
+        steps_rendered.fetch_add(1, std::memory_order_release);
+    }
+    played.length = bigbuflen[half];
+    if (stepHook != nullptr) stepHook(stepHookData, played);
+}
+
+// Where the step for the half that has just become free starts to sound: after the half
+// now playing.
+int64 NextStepFrame() {
+    return FramesPlayed() - bigbufpos + bigbuflen[1 - bigbufnr];
 }
 
 int32 TrackPlayer_BigBufferThread(void*) {
@@ -54,7 +82,7 @@ int32 TrackPlayer_BigBufferThread(void*) {
             continue;
         }
         fillnowflag = false;
-        RenderStep();
+        RenderStep(NextStepFrame());
         if (!playing) return 0;
     }
 }
@@ -72,14 +100,37 @@ void UpdatePlayerTempo() {
 }
 
 void InitPlayer(PlayerDrive how) {
-    drive = how;
-    // The caller plays the output itself, frame by frame.
-    if (drive == PlayerDrive::kCaller) SoundOutput::Default().SetManual(true);
+    SetPlayerDrive(how);
     media_raw_audio_format format{44100, 2, B_AUDIO_FLOAT, B_MEDIA_LITTLE_ENDIAN, 0};
     player = new BSoundPlayer(&format, "Velloran", BufferProc);
     player->Start();
     player->SetHasData(true);
-    InitMidi();
+    // Nobody plays a keyboard into an offline render.
+    if (how != PlayerDrive::kOffline) InitMidi();
+}
+
+void SetPlayerDrive(PlayerDrive how) {
+    // The caller plays the output itself, frame by frame.
+    SoundOutput::Default().SetManual(how != PlayerDrive::kRealTime);
+    if (how == PlayerDrive::kOffline) {
+        offlineStart = system_time() / 1000 * 1000;
+        offlineFirstFrame = FramesPlayed();
+    }
+    drive = how;
+    SetMidiOffline(how == PlayerDrive::kOffline);
+}
+
+bigtime_t PlayerClock() {
+    return Offline() ? PlayerFrameTime(FramesPlayed()) : system_time();
+}
+
+bigtime_t PlayerFrameTime(int64 frame) {
+    return offlineStart + (frame - offlineFirstFrame) * 1000000 / 44100;
+}
+
+void SetPlayerStepHook(StepHook hook, void* data) {
+    stepHook = hook;
+    stepHookData = data;
 }
 
 void StartPlayer() {
@@ -90,13 +141,15 @@ void StartPlayer() {
     bigbufnr = 0;
     UpdatePlayerTempo();
     bigbuflen[1] = bigbuflen[0].load();
+    // Offline nothing waits: the first step sounds from the next frame played.
+    const int64 first = FramesPlayed() + (Offline() ? 0 : bigbuflen[0].load());
     int32 start = NowMs() + HalfMs(bigbuflen[0]);
     FILLBUFFER_TIME = start;
-    RenderStep();
+    RenderStep(first);
     bigbufnr = 1;
     FILLBUFFER_TIME += HalfMs(bigbuflen[1]);
-    RenderStep();
-    if (drive == PlayerDrive::kCaller) {
+    RenderStep(first + bigbuflen[0]);
+    if (drive != PlayerDrive::kRealTime) {
         playing = 1;
         return;
     }
@@ -122,7 +175,7 @@ void StopPlayer() {
 bool PumpPlayer() {
     if (!playing || !fillnowflag) return false;
     fillnowflag = false;
-    RenderStep();
+    RenderStep(NextStepFrame());
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "engine/machine.h"
 #include "engine/message/support_defs.h"
+#include "platform/kernel/os.h"
 
 struct media_raw_audio_format;
 
@@ -37,12 +38,32 @@ extern std::atomic<int32> FILLBUFFER_TIME;
 // Steps per measure at the tempo in force: 4 up to tempo 160, 2 above.
 extern std::atomic<int32> STEPS_PER_MEASURE;
 
-// How the player is driven: by its own threads in real time, or by the caller (offline
-// rendering and tests), who plays the output and calls PumpPlayer.
-enum class PlayerDrive { kRealTime, kCaller };
+// How the player is driven: by its own threads in real time; by the caller, who plays the
+// output and calls PumpPlayer (tests); or offline, by the caller to a clock that counts the
+// frames played, with the MIDI outputs flushed and the synthesizers rendered by the caller.
+enum class PlayerDrive { kRealTime, kCaller, kOffline };
 
 // Application thread, once, before the song exists: starts the sound output and MIDI.
 void InitPlayer(PlayerDrive drive = PlayerDrive::kRealTime);
+// Window thread or the renderer, while the song is stopped. Offline, the clock starts at the
+// whole millisecond of the platform clock now.
+void SetPlayerDrive(PlayerDrive drive);
+// Any thread: the player's clock in microseconds, the platform clock but offline.
+bigtime_t PlayerClock();
+// Any thread: the time in microseconds at which frame frame of the output sounds (frames
+// counted as SoundOutput::FramesPlayed does); offline only.
+bigtime_t PlayerFrameTime(int64 frame);
+// A step just rendered: where it starts to sound (frames as SoundOutput::FramesPlayed counts
+// them; exact offline), the frames it plays, and the song position and step it rendered.
+struct PlayedStep {
+    int64 frame;
+    int32 length;
+    int32 position;
+    int32 step;
+};
+// Window thread, while stopped: called on the player thread after every step rendered.
+using StepHook = void (*)(void* data, const PlayedStep& step);
+void SetPlayerStepHook(StepHook hook, void* data);
 // Window thread, with the song's position, step and tempo set. Renders the first two steps.
 void StartPlayer();
 // Window thread. Returns once the player thread has ended.

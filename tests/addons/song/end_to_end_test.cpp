@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "addons/Gridloom/pattern_tracker.h"
+#include "engine/midi_connections.h"
+#include "engine/offline_render.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "platform/kernel/os.h"
@@ -17,6 +19,7 @@
 #include "platform/midi/midi_synth.h"
 #include "tests/addons/controllers/saved_settings.h"
 #include "tests/engine/engine_environment.h"
+#include "tests/platform/midi/recording_consumer.h"
 
 namespace {
 
@@ -28,7 +31,7 @@ constexpr int32 kPiece = 128;
 constexpr int32 kStep120 = 44100 * 60 / 120 / 4;
 constexpr int32 kStep150 = 44100 * 60 / 150 / 4;
 // Quieter than any note's start, louder than what FluidSynth leaves between them.
-constexpr float kSilence = 0.002f;
+constexpr float kSilence = 0.005f;
 
 // Stamps are taken at the start of the piece in which a step begins (up to 2.9 ms early) and
 // cut to whole milliseconds twice (2 ms).
@@ -59,6 +62,16 @@ constexpr Heard kHeard[] = {{0, 60},
                             {12 * kStep120, 64},
                             {kMeasure2 + kStep150 / 2, 67},
                             {kMeasure2 + 4 * kStep150, 72}};
+
+// A step as the player rendered it, with the time its notes were stamped from.
+struct StepSeen {
+    PlayedStep step;
+    int32 stamp;
+};
+
+void SeeStep(void* steps, const PlayedStep& step) {
+    static_cast<std::vector<StepSeen>*>(steps)->push_back({step, FILLBUFFER_TIME});
+}
 
 class EndToEnd : public EngineTest {
   protected:
@@ -117,12 +130,47 @@ class EndToEnd : public EngineTest {
         return worst;
     }
 
+    // The same frames offline: the song's output and the synthesizers', summed.
+    static void RenderOffline(std::vector<float>* out, int32 frames, std::vector<StepSeen>* seen) {
+        SetPlayerDrive(PlayerDrive::kOffline);
+        std::vector<float> parts[4];
+        for (auto& part : parts) part.assign(size_t(frames), 0.0f);
+        {
+            OfflineRender render(true, SeeStep, seen);
+            render.Render(parts[0].data(), parts[1].data(), parts[2].data(), parts[3].data(),
+                          frames);
+        }
+        SetPlayerDrive(PlayerDrive::kCaller);
+        out->assign(size_t(frames) * 2, 0.0f);
+        for (size_t f = 0; f < size_t(frames); f++) {
+            (*out)[2 * f] = parts[0][f] + parts[2][f];
+            (*out)[2 * f + 1] = parts[1][f] + parts[3][f];
+        }
+    }
+
+    void Reopen(const std::string& path) {
+        song->New();
+        ASSERT_EQ(song->Open(path.c_str()), 1);
+    }
+
     fs::path dir;
 };
 
 bool Loud(const std::vector<float>& out, int32 frame) {
     return std::fabs(out[2 * size_t(frame)]) > kSilence ||
            std::fabs(out[2 * size_t(frame) + 1]) > kSilence;
+}
+
+// Messages from the song's start, stamped relative to it, up to until milliseconds.
+std::vector<RecordedMessage> FromStart(const std::vector<RecordedMessage>& all, size_t first,
+                                       int32 start, int32 until) {
+    std::vector<RecordedMessage> kept;
+    for (size_t i = first; i < all.size(); i++) {
+        RecordedMessage message = all[i];
+        message.time -= uint32(start);
+        if (int32(message.time) < until) kept.push_back(message);
+    }
+    return kept;
 }
 
 // The first frame of each sound: loud after at least 10 ms of silence.
@@ -202,4 +250,74 @@ TEST_F(EndToEnd, TheSynthesizerSoundsEachNoteOfTheReopenedSongAtItsTime) {
             12 * std::log2(PitchAt(out, onsets[i] + 882) / KeyHz(kHeard[i].key));
         EXPECT_LT(std::fabs(semitones), 0.5) << "note " << i;
     }
+}
+
+TEST_F(EndToEnd, OfflineRenderingPlaysTheStepsAndMessagesOfRealTimePlaybackToTheFrame) {
+    if (access(BMidiSynth::SoundFontPath().c_str(), R_OK) != 0) {
+        GTEST_SKIP() << "No SoundFont at " << BMidiSynth::SoundFontPath();
+    }
+    BuildSong();
+    const std::string path = (dir / "song.vel").string();
+    ASSERT_EQ(song->Save(path.c_str()), 1);
+    RecordingConsumer recorder;
+    MyMidi* synth = MakeMidiConnection("Internal Synth");
+    ASSERT_EQ(synth->Connect(&recorder), B_OK);
+
+    Reopen(path);
+    std::vector<StepSeen> realSteps;
+    SetPlayerStepHook(SeeStep, &realSteps);
+    std::vector<float> out;
+    const double lateMs = double(PlayInTime(&out, 44100 * 3)) / 1000.0;
+    SetPlayerStepHook(nullptr, nullptr);
+    snooze(200000);  // the last note-offs leave at their ticks
+    const size_t realCount = recorder.Count();
+
+    Reopen(path);
+    std::vector<StepSeen> offSteps;
+    RenderOffline(&out, 44100 * 3, &offSteps);
+    synth->Disconnect(&recorder);
+    const std::vector<RecordedMessage> all = recorder.Messages();
+
+    // The same steps, at the same song positions, of the same lengths.
+    ASSERT_GE(std::min(realSteps.size(), offSteps.size()), size_t(20));
+    for (size_t i = 0; i < std::min(realSteps.size(), offSteps.size()); i++) {
+        EXPECT_EQ(realSteps[i].step.position, offSteps[i].step.position) << "step " << i;
+        EXPECT_EQ(realSteps[i].step.step, offSteps[i].step.step) << "step " << i;
+        EXPECT_EQ(realSteps[i].step.length, offSteps[i].step.length) << "step " << i;
+    }
+    // Offline, a step sounds right after the one before it.
+    for (size_t i = 1; i < offSteps.size(); i++) {
+        const PlayedStep& before = offSteps[i - 1].step;
+        EXPECT_EQ(offSteps[i].step.frame, before.frame + before.length) << "step " << i;
+    }
+
+    // The same messages: offline at their stamps, in real time at the tick after them.
+    const auto real =
+        FromStart({all.begin(), all.begin() + long(realCount)}, 0, realSteps[0].stamp, 2600);
+    const auto offline = FromStart(all, realCount, offSteps[0].stamp, 2500);
+    ASSERT_GE(offline.size(), size_t(20));
+    ASSERT_GE(real.size(), offline.size());
+    for (size_t i = 0; i < offline.size(); i++) {
+        RecordedMessage heard = real[i];
+        heard.time = offline[i].time;
+        EXPECT_EQ(heard, offline[i]) << "message " << i;
+        const double offMs = int32(real[i].time) - int32(offline[i].time);
+        EXPECT_GE(offMs, -(kEarlyMs + lateMs)) << "message " << i;
+        EXPECT_LE(offMs, kLateMs) << "message " << i;
+    }
+
+    // Offline each note starts at its stamp: cut to the millisecond, FluidSynth's 64-frame
+    // grid and the attack rising out of silence.
+    std::vector<int32> onsets = Onsets(out);
+    ASSERT_EQ(onsets.size(), std::size(kHeard));
+    for (size_t i = 0; i < onsets.size(); i++) {
+        const double offMs = (onsets[i] - kHeard[i].frame) / kFramesPerMs;
+        EXPECT_GE(offMs, -1) << "note " << i;
+        EXPECT_LE(offMs, 10) << "note " << i;
+    }
+    // And again the same, to the sample.
+    std::vector<float> again;
+    Reopen(path);
+    RenderOffline(&again, 44100 * 3, &offSteps);
+    EXPECT_TRUE(again == out);
 }

@@ -1,0 +1,81 @@
+#include "engine/offline_render.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/midi_connections.h"
+#include "engine/song.h"
+#include "platform/media/sound_output.h"
+
+OfflineRender::OfflineRender(bool synths, StepHook hook, void* data)
+    : fSynths(synths), fHook(hook), fHookData(data) {
+    fFirstFrame = SoundOutput::Default().FramesPlayed();
+    SetPlayerStepHook(SeeStep, this);
+    song->Play();
+}
+
+void OfflineRender::SeeStep(void* render, const PlayedStep& step) {
+    auto* self = static_cast<OfflineRender*>(render);
+    if (self->fHook == nullptr) return;
+    PlayedStep relative = step;
+    relative.frame -= self->fFirstFrame;
+    self->fHook(self->fHookData, relative);
+}
+
+OfflineRender::~OfflineRender() {
+    song->Stop();
+    SetPlayerStepHook(nullptr, nullptr);
+}
+
+void OfflineRender::Render(float* songLeft, float* songRight, float* synthLeft, float* synthRight,
+                           int32 frames) {
+    for (int32 done = 0; done < frames; done += kPiece) {
+        const int32 piece = std::min(kPiece, frames - done);
+        RenderPiece(songLeft + done, songRight + done, synthLeft ? synthLeft + done : nullptr,
+                    synthRight ? synthRight + done : nullptr, piece);
+    }
+}
+
+void OfflineRender::RenderPiece(float* songLeft, float* songRight, float* synthLeft,
+                                float* synthRight, int32 frames) {
+    const int64 first = fFirstFrame + fFrames;
+    const bigtime_t start = PlayerFrameTime(first);
+    // Every message that falls before the piece's end, rounded up to whole milliseconds.
+    const bigtime_t end = PlayerFrameTime(first + frames);
+    FlushMidiConnections(uint32((end + 999) / 1000), fSynths);
+    SoundOutput::Default().Render(fMix, frames);
+    for (int32 f = 0; f < frames; f++) {
+        songLeft[f] = fMix[2 * f];
+        songRight[f] = fMix[2 * f + 1];
+    }
+    if (fSynths) RenderMidiSynths(synthLeft, synthRight, frames, start);
+    fFrames += frames;
+    PumpPlayer();
+}
+
+int32 SongContentEnd() {
+    int32 end = 0;
+    for (int32 i = 0; i < song->num_machines; i++) {
+        Machine* machine = song->machines[i];
+        if (machine->addon_name != "Gridloom") continue;
+        // Read from the tracker's own saved record: the slot table and its slot size.
+        BMessage saved;
+        machine->Save(&saved);
+        const void* data = nullptr;
+        ssize_t bytes = 0;
+        int32 measures = 0;
+        if (saved.FindData("status", B_INT32_TYPE, &data, &bytes) != B_OK ||
+            saved.FindInt32("num_measures", &measures) != B_OK) {
+            continue;
+        }
+        const auto* bytesAt = static_cast<const char*>(data);
+        for (int32 s = int32(bytes / ssize_t(sizeof(int32))) - 1; s >= 0; s--) {
+            int32 slot = 0;
+            std::memcpy(&slot, bytesAt + s * sizeof(int32), sizeof(slot));
+            if (slot == 0) continue;
+            end = std::max(end, (s + 1) * std::max(measures, int32(1)));
+            break;
+        }
+    }
+    return end;
+}
