@@ -1,0 +1,59 @@
+#include "tools/render/song_export.h"
+
+#include <algorithm>
+
+#include "engine/offline_render.h"
+#include "tools/render/progress_bar.h"
+
+namespace {
+
+constexpr int32 kChunk = 8192;
+
+}  // namespace
+
+bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::string* error) {
+    if (!fMix.Create(options.output, options.floatSamples, error)) return false;
+    fWithStems = !options.stems.empty();
+    if (fWithStems && !fStemSet.Create(options.stems, options.floatSamples, plan.Frames(), error)) {
+        return false;
+    }
+    if (!Play(plan, options, error)) return false;
+    if (fWithStems && !fStemSet.Commit(&fKept, error)) return false;
+    return fMix.Commit(error);
+}
+
+void SongExport::SeeStep(void* self, const PlayedStep& step) {
+    auto* job = static_cast<SongExport*>(self);
+    if (job->fWithStems) job->fStemSet.Step(step);
+}
+
+bool SongExport::Play(const RenderPlan& plan, const ExportOptions& options, std::string* error) {
+    for (int c = 0; c < 2; c++) {
+        fSong[c].assign(kChunk, 0.0f);
+        fSynth[c].assign(kChunk, 0.0f);
+    }
+    SetPlayerVolume(options.volume);
+    const std::vector<int64>& measures = plan.MeasureStarts();
+    ProgressBar progress(int32(measures.size()), plan.Frames());
+    OfflineRender render(true, SeeStep, this);
+    while (render.Frames() < plan.Frames()) {
+        const auto frames = int32(std::min<int64>(kChunk, plan.Frames() - render.Frames()));
+        render.Render(fSong[0].data(), fSong[1].data(), fSynth[0].data(), fSynth[1].data(), frames);
+        if (!WriteChunk(frames, options.volume, error)) return false;
+        const auto done = std::upper_bound(measures.begin(), measures.end(), render.Frames());
+        if (options.progress) progress.Show(int32(done - measures.begin()), render.Frames());
+    }
+    progress.Finish();
+    return true;
+}
+
+// The player's volume is already in the song's part; the synthesizers play beside it.
+bool SongExport::WriteChunk(int32 frames, float volume, std::string* error) {
+    if (fWithStems && !fStemSet.WriteSynth(fSynth[0].data(), fSynth[1].data(), frames, error)) {
+        return false;
+    }
+    for (int c = 0; c < 2; c++) {
+        for (int32 f = 0; f < frames; f++) fSong[c][size_t(f)] += volume * fSynth[c][size_t(f)];
+    }
+    return fMix.Write(fSong[0].data(), fSong[1].data(), frames, error);
+}

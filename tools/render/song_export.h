@@ -1,0 +1,39 @@
+// The second pass of a render: the song played with its sound, mixed and written out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/player.h"
+#include "tools/render/render_plan.h"
+#include "tools/render/stem_set.h"
+#include "tools/render/wav_file.h"
+
+struct ExportOptions {
+    std::string output;
+    std::string stems;  // empty for none
+    bool floatSamples = false;
+    float volume = 1.0f;
+    bool progress = true;
+};
+
+class SongExport {
+  public:
+    // The renderer's thread, with the song loaded fresh and stopped. False with *error set.
+    bool Run(const RenderPlan& plan, const ExportOptions& options, std::string* error);
+
+    int64 Clipped() const { return fMix.Clipped(); }
+    const std::vector<std::string>& Stems() const { return fKept; }
+
+  private:
+    static void SeeStep(void* self, const PlayedStep& step);
+    bool Play(const RenderPlan& plan, const ExportOptions& options, std::string* error);
+    bool WriteChunk(int32 frames, float volume, std::string* error);
+
+    WavFile fMix;
+    StemSet fStemSet;
+    bool fWithStems = false;
+    std::vector<std::string> fKept;
+    std::vector<float> fSong[2];
+    std::vector<float> fSynth[2];
+};
