@@ -31,7 +31,8 @@ void OfflineRender::Render(float* songLeft, float* songRight, float* synthLeft, 
                            int32 frames) {
     for (int32 done = 0; done < frames; done += kPiece) {
         const int32 piece = std::min(kPiece, frames - done);
-        RenderPiece(songLeft + done, songRight + done, synthLeft ? synthLeft + done : nullptr,
+        RenderPiece(songLeft ? songLeft + done : nullptr, songRight ? songRight + done : nullptr,
+                    synthLeft ? synthLeft + done : nullptr,
                     synthRight ? synthRight + done : nullptr, piece);
     }
 }
@@ -44,7 +45,7 @@ void OfflineRender::RenderPiece(float* songLeft, float* songRight, float* synthL
     const bigtime_t end = PlayerFrameTime(first + frames);
     FlushMidiConnections(uint32((end + 999) / 1000), fSynths);
     SoundOutput::Default().Render(fMix, frames);
-    for (int32 f = 0; f < frames; f++) {
+    for (int32 f = 0; songLeft != nullptr && f < frames; f++) {
         songLeft[f] = fMix[2 * f];
         songRight[f] = fMix[2 * f + 1];
     }

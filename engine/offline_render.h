@@ -20,8 +20,8 @@ class OfflineRender {
     OfflineRender& operator=(const OfflineRender&) = delete;
 
     // The next frames: the song's output (the player's volume applied) and, when rendering
-    // synths, the synthesizers' sound, each overwritten. synthLeft and synthRight may be null
-    // without synths.
+    // synths, the synthesizers' sound, each overwritten. A pair that is not wanted may be
+    // null (the synthesizers' only without synths).
     void Render(float* songLeft, float* songRight, float* synthLeft, float* synthRight,
                 int32 frames);
     // Frames rendered so far.

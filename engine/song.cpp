@@ -149,8 +149,9 @@ void Song::Process() {
     // A muted master writes nothing; play silence rather than the last step's sound.
     if (!master->processed) {
         int32 half = bigbufnr;
-        std::fill(bigbuf1[half], bigbuf1[half] + kBigBufferFrames, 0.0f);
-        std::fill(bigbuf2[half], bigbuf2[half] + kBigBufferFrames, 0.0f);
+        int32 played = std::clamp(int32(bigbuflen[half]), int32(0), kBigBufferFrames);
+        std::fill(bigbuf1[half], bigbuf1[half] + played, 0.0f);
+        std::fill(bigbuf2[half], bigbuf2[half] + played, 0.0f);
     }
     position = next_position;
     step = step + 1 >= STEPS_PER_MEASURE ? 0 : step + 1;

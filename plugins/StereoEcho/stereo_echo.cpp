@@ -1,5 +1,6 @@
 // An echo per channel: "Delay" 0 to 1 is 0 to 2 seconds, "Feedback" how much of each repeat
 // comes back (at most 0.95, so repeats always die away), "Mix" the level of the repeats.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -30,19 +31,30 @@ class StereoEcho : public PluginEffect<3> {
                                   size_t(1), length - 1);
         float feedback = Value(1) * kMostFeedback;
         float mix = Value(2);
-        size_t write = fWrite;
         for (int channel = 0; channel < 2; channel++) {
-            float* line = fLines[channel].data();
-            write = fWrite;
-            for (int32_t f = 0; f < frames; f++) {
-                float in = inputs[channel][f];
-                float repeat = line[(write + length - delay) % length];
-                line[write] = in + feedback * repeat;
-                outputs[channel][f] = in + mix * repeat;
-                write = (write + 1) % length;
-            }
+            Echo(fLines[channel].data(), length, delay, inputs[channel], outputs[channel], frames,
+                 feedback, mix);
         }
-        fWrite = write;
+        fWrite = (fWrite + size_t(frames)) % length;
+    }
+
+    // In runs over which neither the read nor the write position wraps round the line, so
+    // the loop needs no division per frame.
+    void Echo(float* line, size_t length, size_t delay, const float* in, float* out, int32_t frames,
+              float feedback, float mix) const {
+        size_t write = fWrite;
+        size_t read = (write + length - delay) % length;
+        for (int32_t done = 0; done < frames;) {
+            const size_t run = std::min({size_t(frames - done), length - write, length - read});
+            for (size_t f = 0; f < run; f++) {
+                const float repeat = line[read + f];
+                line[write + f] = in[done + f] + feedback * repeat;
+                out[done + f] = in[done + f] + mix * repeat;
+            }
+            done += int32_t(run);
+            write = (write + run) % length;
+            read = (read + run) % length;
+        }
     }
 
     std::vector<float> fLines[2];

@@ -4,17 +4,22 @@
 #include <vector>
 
 #include "engine/offline_render.h"
+#include "engine/song.h"
 
 RenderPlan::RenderPlan(Until until, double amount) : fUntil(until), fAmount(amount) {
     fContentEnd = SongContentEnd();
     fEnd = until == Until::kSeconds ? int64(amount * 44100.0 + 0.5) : kLimitFrames;
+    // Only the controllers move the song on: with the master muted no machine is pulled,
+    // and the pass costs next to nothing.
+    Machine* master = song->machines[0];
+    const int32 muted = master->mute.exchange(1);
     OfflineRender render(false, SeeStep, this);
-    std::vector<float> left(OfflineRender::kPiece), right(OfflineRender::kPiece);
     // Steps are rendered ahead of the frames played, so the end shows before it is played.
     while (!fFound && render.Frames() < fEnd) {
-        render.Render(left.data(), right.data(), nullptr, nullptr, OfflineRender::kPiece);
+        render.Render(nullptr, nullptr, nullptr, nullptr, 8 * OfflineRender::kPiece);
     }
     fLimited = !fFound && until != Until::kSeconds;
+    master->mute = muted;
     std::erase_if(fMeasureStarts, [&](int64 start) { return start >= fEnd; });
     fFrames = fEnd + (until == Until::kSeconds ? 0 : kTailFrames);
 }
