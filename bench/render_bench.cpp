@@ -1,0 +1,170 @@
+// The demo song rendered offline as velloran-render does (a pass that measures it, then the
+// pass with sound), beside FluidSynth alone playing the same messages at the same frames:
+// what the engine adds to the synthesizer's own work. Both report seconds of sound per
+// second of work (x_realtime).
+#include <benchmark/benchmark.h>
+#include <fluidsynth.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "engine/midi_connections.h"
+#include "engine/offline_render.h"
+#include "engine/rosters.h"
+#include "engine/song.h"
+#include "platform/midi/midi_synth.h"
+#include "tools/render/render_plan.h"
+
+namespace {
+
+constexpr int32 kChunk = 8192;
+
+struct Event {
+    int64 frame;
+    uchar status;
+    uchar data1;
+    uchar data2;
+};
+
+// Writes down what reaches the synthesizer, on the frame its stamp falls on.
+class EventLog : public BMidi {
+  public:
+    bigtime_t start = 0;
+    std::vector<Event> events;
+
+    void NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) override {
+        Add(0x80, channel, note, velocity, time);
+    }
+    void NoteOn(uchar channel, uchar note, uchar velocity, uint32 time) override {
+        Add(0x90, channel, note, velocity, time);
+    }
+    void ControlChange(uchar channel, uchar number, uchar value, uint32 time) override {
+        Add(0xB0, channel, number, value, time);
+    }
+    void ProgramChange(uchar channel, uchar program, uint32 time) override {
+        Add(0xC0, channel, program, 0, time);
+    }
+
+  private:
+    void Add(uchar kind, uchar channel, uchar data1, uchar data2, uint32 time) {
+        const bigtime_t ahead = bigtime_t(time) * 1000 - start;
+        events.push_back({std::max<int64>(0, ahead * 44100 / 1000000), uchar(kind | (channel - 1)),
+                          data1, data2});
+    }
+};
+
+void Load() {
+    static const bool loaded = [] {
+        if (chdir(BUILD_ROOT) != 0) std::abort();
+        setenv("VELLORAN_AUDIO", "null", 1);
+        instrument_roster.Scan("instruments");
+        machine_roster.Scan("machines");
+        new Song(PlayerDrive::kOffline);
+        return true;
+    }();
+    (void)loaded;
+}
+
+// One render as the program makes it; the frames rendered.
+int64 RenderDemo(EventLog* log) {
+    if (song->Open(DEMO_SONG) != 1) std::abort();
+    const RenderPlan plan(RenderPlan::Until::kContentEnd, 0);
+    if (song->Open(DEMO_SONG) != 1) std::abort();
+    static std::vector<float> parts[4];
+    for (auto& part : parts) part.resize(kChunk);
+    if (log != nullptr) log->start = PlayerClock();
+    OfflineRender render(true);
+    while (render.Frames() < plan.Frames()) {
+        const auto frames = int32(std::min<int64>(kChunk, plan.Frames() - render.Frames()));
+        render.Render(parts[0].data(), parts[1].data(), parts[2].data(), parts[3].data(), frames);
+        for (int c = 0; c < 2; c++) {
+            for (int32 f = 0; f < frames; f++) parts[c][size_t(f)] += parts[c + 2][size_t(f)];
+        }
+        benchmark::DoNotOptimize(parts[0].data());
+    }
+    return render.Frames();
+}
+
+void SetSeconds(benchmark::State& state, int64 frames) {
+    state.counters["x_realtime"] = benchmark::Counter(
+        double(state.iterations()) * double(frames) / 44100.0, benchmark::Counter::kIsRate);
+}
+
+void DemoSong(benchmark::State& state) {
+    Load();
+    int64 frames = 0;
+    for (auto _ : state) frames = RenderDemo(nullptr);
+    SetSeconds(state, frames);
+}
+BENCHMARK(DemoSong)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+// The same settings and SoundFont as the internal synthesizer.
+fluid_synth_t* NewSynth(fluid_settings_t* settings) {
+    fluid_settings_setnum(settings, "synth.sample-rate", 44100);
+    fluid_settings_setint(settings, "synth.threadsafe-api", 0);
+    fluid_settings_setnum(settings, "synth.gain", 0.5);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    if (fluid_synth_sfload(synth, BMidiSynth::SoundFontPath().c_str(), 1) == FLUID_FAILED) {
+        std::abort();
+    }
+    return synth;
+}
+
+void Apply(fluid_synth_t* synth, const Event& event) {
+    const int channel = event.status & 0x0F;
+    switch (event.status & 0xF0) {
+        case 0x80:
+            fluid_synth_noteoff(synth, channel, event.data1);
+            break;
+        case 0x90:
+            fluid_synth_noteon(synth, channel, event.data1, event.data2);
+            break;
+        case 0xB0:
+            fluid_synth_cc(synth, channel, event.data1, event.data2);
+            break;
+        default:
+            fluid_synth_program_change(synth, channel, event.data1);
+            break;
+    }
+}
+
+void Play(fluid_synth_t* synth, const std::vector<Event>& events, int64 frames) {
+    static std::vector<float> left(kChunk), right(kChunk);
+    size_t next = 0;
+    for (int64 done = 0; done < frames;) {
+        while (next < events.size() && events[next].frame <= done) Apply(synth, events[next++]);
+        const int64 until = next < events.size() ? std::min(events[next].frame, frames) : frames;
+        const auto piece = int32(std::min<int64>(kChunk, until - done));
+        fluid_synth_write_float(synth, piece, left.data(), 0, 1, right.data(), 0, 1);
+        done += piece;
+    }
+}
+
+void FluidSynthAlone(benchmark::State& state) {
+    Load();
+    EventLog log;
+    MyMidi* output = MakeMidiConnection("Internal Synth");
+    output->Connect(&log);
+    const int64 frames = RenderDemo(&log);
+    output->Disconnect(&log);
+    std::stable_sort(log.events.begin(), log.events.end(),
+                     [](const Event& a, const Event& b) { return a.frame < b.frame; });
+    fluid_settings_t* settings = new_fluid_settings();
+    for (auto _ : state) {
+        state.PauseTiming();
+        fluid_synth_t* synth = NewSynth(settings);
+        state.ResumeTiming();
+        Play(synth, log.events, frames);
+        state.PauseTiming();
+        delete_fluid_synth(synth);
+        state.ResumeTiming();
+    }
+    delete_fluid_settings(settings);
+    state.counters["messages"] = double(log.events.size());
+    SetSeconds(state, frames);
+}
+BENCHMARK(FluidSynthAlone)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+}  // namespace
