@@ -11,6 +11,7 @@
 #include "platform/kernel/os.h"
 #include "platform/media/sound_output.h"
 #include "tests/engine/engine_environment.h"
+#include "tests/platform/midi/recording_consumer.h"
 
 namespace {
 
@@ -177,4 +178,37 @@ TEST_F(MidiConnections, TheSynthesizerSoundsANoteAtItsTimeAndPitch) {
     // One 10 ms tick and one output buffer, with some room for a busy machine.
     EXPECT_LE(sounded - stamp, 10000 + bufferTime + 15000);
     EXPECT_NEAR(Pitch(mono, first + 4410, 4096), 440.0, 6.0);
+}
+
+// Offline the caller sends: due messages reach the synthesizer with their own stamps, in a
+// tick's order within one millisecond, and a port gets nothing.
+TEST_F(EngineTest, OfflineFlushesSendStampedMessagesToTheSynthesizerAndNothingToPorts) {
+    SetMidiOffline(true);
+    MyMidi* port = MakeMidiConnection("A port that is not plugged in");
+    MyMidi* synth = MakeMidiConnection("Internal Synth");
+    RecordingConsumer toPort;
+    RecordingConsumer toSynth;
+    ASSERT_EQ(port->Connect(&toPort), B_OK);
+    ASSERT_EQ(synth->Connect(&toSynth), B_OK);
+    port->NoteOn(1, 60, 100, 5000);
+    synth->NoteOff(2, 60, 0, 5000);
+    synth->NoteOn(2, 60, 90, 5000);
+    synth->ControlChange(2, 1, 64, 5000);
+    synth->NoteOn(2, 62, 80, 4990);
+
+    FlushMidiConnections(4995, true);
+    EXPECT_EQ(toSynth.Messages(), (std::vector<RecordedMessage>{{'n', 2, 62, 80, 4990}}));
+    FlushMidiConnections(5001, true);
+    EXPECT_EQ(toSynth.Messages(), (std::vector<RecordedMessage>{{'n', 2, 62, 80, 4990},
+                                                                {'c', 2, 1, 64, 5000},
+                                                                {'n', 2, 60, 90, 5000},
+                                                                {'f', 2, 60, 0, 5000}}));
+    EXPECT_EQ(toPort.Count(), 0u);
+    // Back in real time the outputs' own threads send again.
+    SetMidiOffline(false);
+    port->Disconnect(&toPort);
+    synth->NoteOn(2, 64, 70, NowMs());
+    for (int i = 0; i < 100 && toSynth.Count() < 5; i++) snooze(5000);
+    synth->Disconnect(&toSynth);
+    EXPECT_EQ(toSynth.Count(), 5u);
 }

@@ -9,6 +9,9 @@
 
 namespace {
 
+// One step of 16-bit sound: FluidSynth's effects leave a trace far below it in silence.
+constexpr float kAudible = 1.0f / 32768;
+
 std::string SoundFileError(SNDFILE* file) {
     return sf_strerror(file);
 }
@@ -44,7 +47,7 @@ bool WavFile::Write(const float* left, const float* right, int32 frames, std::st
         fInterleaved[2 * size_t(f) + 1] = right[f];
     }
     for (float sample : fInterleaved) {
-        fSounded = fSounded || sample != 0.0f;
+        fSounded = fSounded || std::fabs(sample) >= kAudible;
         if (!fFloat && std::fabs(sample) > 1.0f) fClipped++;
     }
     if (sf_writef_float(fFile, fInterleaved.data(), frames) != frames) {

@@ -27,7 +27,7 @@ class WavFile {
     int64 Frames() const { return fFrames; }
     // Samples that were beyond full scale and were held at it (16-bit only).
     int64 Clipped() const { return fClipped; }
-    // Whether any sample written was not silence.
+    // Whether any sample written was loud enough to be heard in 16 bits.
     bool Sounded() const { return fSounded; }
 
   private:

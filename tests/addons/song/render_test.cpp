@@ -15,7 +15,9 @@
 #include "engine/song.h"
 #include "platform/midi/midi_synth.h"
 #include "tests/addons/controllers/saved_settings.h"
+#include "tests/engine/addons/test_signal.h"
 #include "tests/engine/engine_environment.h"
+#include "tools/render/song_export.h"
 
 namespace {
 
@@ -251,4 +253,45 @@ TEST_F(RenderTool, AMissingAddOnFails) {
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_NE(run.output.find("Can't create the machine Plugbay"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(dir / "x.wav"));
+}
+
+// A machine that makes sound gets a stem holding each step's output where the step sounds;
+// the silent synthesizer gets none.
+TEST_F(EngineTest, StemsHoldWhatEachMachineMadeWhereItsStepsSound) {
+    const fs::path dir = fs::temp_directory_path() / ("velloran-stems-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    Machine* source = Add("TestSource");
+    ASSERT_EQ(source->Connect(0), 1);
+    SetPlayerDrive(PlayerDrive::kOffline);
+    const RenderPlan plan(RenderPlan::Until::kMeasures, 2);
+    ExportOptions options;
+    options.output = (dir / "mix.wav").string();
+    options.stems = dir.string();
+    options.floatSamples = true;
+    options.progress = false;
+    SongExport job;
+    std::string error;
+    const bool done = job.Run(plan, options, &error);
+    SetPlayerDrive(PlayerDrive::kCaller);
+    ASSERT_TRUE(done) << error;
+
+    const fs::path stem = dir / ("01-" + source->name + ".wav");
+    EXPECT_EQ(job.Stems(), std::vector<std::string>{stem.string()});
+    const Sound made = Read(stem);
+    const int32 step = StepFrames(120);
+    ASSERT_EQ(made.frames, 2 * 4 * step + 2 * 44100);
+    for (int64 k = 0; (k + 1) * step <= made.frames; k++) {
+        for (int32 f = 0; f < step; f += 997) {
+            const size_t at = size_t(2 * (k * step + f));
+            ASSERT_EQ(made.samples[at], TestSignal(int32(k / 4), int32(k % 4), f)) << k;
+            ASSERT_EQ(made.samples[at + 1], -made.samples[at]) << k;
+        }
+    }
+    // The mix is the stem, with the silent synthesizer's trace of its effects.
+    const Sound mix = Read(dir / "mix.wav");
+    ASSERT_EQ(mix.samples.size(), made.samples.size());
+    for (size_t i = 0; i < mix.samples.size(); i += 101) {
+        ASSERT_NEAR(mix.samples[i], made.samples[i], 1e-6) << i;
+    }
+    fs::remove_all(dir);
 }
