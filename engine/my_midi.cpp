@@ -86,10 +86,20 @@ void MyMidi::Flush(uint32 until, bool deliver) {
             return due;
         });
     }
-    std::stable_sort(fDue.begin(), fDue.end(),
-                     [](const Message& a, const Message& b) { return int32(a.time - b.time) < 0; });
+    SortByTime();
     if (!deliver) return;
     for (const Message& message : fDue) Send(message, message.time);
+}
+
+// Few are due at once and most come in order: an insertion sort is stable and, unlike
+// std::stable_sort, never allocates.
+void MyMidi::SortByTime() {
+    for (size_t i = 1; i < fDue.size(); i++) {
+        const Message message = fDue[i];
+        size_t at = i;
+        for (; at > 0 && int32(message.time - fDue[at - 1].time) < 0; at--) fDue[at] = fDue[at - 1];
+        fDue[at] = message;
+    }
 }
 
 void MyMidi::Clear() {

@@ -51,6 +51,7 @@ class MyMidi : public BMidi {
     void Queue(const Message& message);
     void Collect();
     void SendDue(uint32 now);
+    void SortByTime();
     void Send(const Message& message, uint32 stamp) const;
 
     BoundedQueue<Message> fIncoming{kCapacity};
