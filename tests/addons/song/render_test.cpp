@@ -226,6 +226,13 @@ TEST_F(RenderTool, BadInputFailsClearlyAndKeepsWhatWasThere) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("damaged"), std::string::npos) << run.output;
 
+    // A silent synthesizer would make a silent file.
+    run = Execute(
+        std::string("VELLORAN_SOUNDFONT=") + (dir / "none.sf2").string() + " " + VELLORAN_RENDER,
+        std::string(DEMO_SONG) + to);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("synthesizer is silent"), std::string::npos) << run.output;
+
     run = Render(std::string(DEMO_SONG) + " -o " + (dir / "no" / "such" / "x.wav").string());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("Can't write"), std::string::npos) << run.output;
