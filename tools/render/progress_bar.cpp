@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kWidth = 30;
 constexpr bigtime_t kRedraw = 100000;
+constexpr double kSettle = 0.5;
 
 }  // namespace
 
@@ -24,7 +25,8 @@ std::string ProgressBar::Line(int32 done, int32 total, double fraction, double e
     std::string bar(size_t(filled), '#');
     bar.append(size_t(kWidth - filled), '-');
     char text[128];
-    if (fraction <= 0) {
+    // Too early to tell how long the rest will take.
+    if (fraction <= 0 || elapsed < kSettle) {
         std::snprintf(text, sizeof(text), "[%s] measure %d of %d", bar.c_str(), int(done),
                       int(total));
     } else {
