@@ -14,6 +14,7 @@
 #include "engine/offline_render.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
+#include "platform/kernel/os.h"
 #include "platform/midi/midi_synth.h"
 #include "tools/render/render_plan.h"
 
@@ -142,29 +143,57 @@ void Play(fluid_synth_t* synth, const std::vector<Event>& events, int64 frames) 
     }
 }
 
-void FluidSynthAlone(benchmark::State& state) {
-    Load();
+// The messages the demo song sends the synthesizer, at their frames; the song's length.
+std::vector<Event> DemoEvents(int64* frames) {
     EventLog log;
     MyMidi* output = MakeMidiConnection("Internal Synth");
     output->Connect(&log);
-    const int64 frames = RenderDemo(&log);
+    *frames = RenderDemo(&log);
     output->Disconnect(&log);
     std::stable_sort(log.events.begin(), log.events.end(),
                      [](const Event& a, const Event& b) { return a.frame < b.frame; });
+    return log.events;
+}
+
+// FluidSynth alone, made fresh outside the time measured; the microseconds it took.
+bigtime_t TimeAlone(fluid_settings_t* settings, const std::vector<Event>& events, int64 frames) {
+    fluid_synth_t* synth = NewSynth(settings);
+    const bigtime_t start = system_time();
+    Play(synth, events, frames);
+    const bigtime_t took = system_time() - start;
+    delete_fluid_synth(synth);
+    return took;
+}
+
+void FluidSynthAlone(benchmark::State& state) {
+    Load();
+    int64 frames = 0;
+    const std::vector<Event> events = DemoEvents(&frames);
     fluid_settings_t* settings = new_fluid_settings();
-    for (auto _ : state) {
-        state.PauseTiming();
-        fluid_synth_t* synth = NewSynth(settings);
-        state.ResumeTiming();
-        Play(synth, log.events, frames);
-        state.PauseTiming();
-        delete_fluid_synth(synth);
-        state.ResumeTiming();
-    }
+    for (auto _ : state) state.SetIterationTime(double(TimeAlone(settings, events, frames)) / 1e6);
     delete_fluid_settings(settings);
-    state.counters["messages"] = double(log.events.size());
+    state.counters["messages"] = double(events.size());
     SetSeconds(state, frames);
 }
-BENCHMARK(FluidSynthAlone)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(FluidSynthAlone)->Unit(benchmark::kMillisecond)->MinTime(3)->UseManualTime();
+
+// Both in turn, so that a busy machine slows them alike: what the engine adds, in percent.
+void EngineOverFluidSynth(benchmark::State& state) {
+    Load();
+    int64 frames = 0;
+    const std::vector<Event> events = DemoEvents(&frames);
+    fluid_settings_t* settings = new_fluid_settings();
+    bigtime_t engine = 0;
+    bigtime_t alone = 0;
+    for (auto _ : state) {
+        const bigtime_t start = system_time();
+        RenderDemo(nullptr);
+        engine += system_time() - start;
+        alone += TimeAlone(settings, events, frames);
+    }
+    delete_fluid_settings(settings);
+    state.counters["added_%"] = 100.0 * (double(engine) / double(alone) - 1.0);
+}
+BENCHMARK(EngineOverFluidSynth)->Unit(benchmark::kMillisecond)->MinTime(6);
 
 }  // namespace

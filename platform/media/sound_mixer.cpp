@@ -38,22 +38,31 @@ bool SoundMixer::InsideMix() {
 }
 
 void SoundMixer::MixPiece(float* out, int32 frames) {
-    std::fill_n(out, frames * kChannels, 0.0f);
-    for (int32 i = 0; i < kMaxPlayers; i++) MixSlot(i, out, frames);
+    bool written = false;
+    for (int32 i = 0; i < kMaxPlayers; i++) MixSlot(i, out, frames, &written);
+    if (!written) std::fill_n(out, frames * kChannels, 0.0f);
 }
 
-void SoundMixer::MixSlot(int32 index, float* out, int32 frames) {
+// The first player plays straight into out; the others into their scratch, added after.
+void SoundMixer::MixSlot(int32 index, float* out, int32 frames, bool* written) {
     Slot& slot = fSlots[index];
     slot.use.Enter();
     BSoundPlayer* player = slot.player.load();
     if (player != nullptr && player->HasData()) {
-        float* scratch = fScratch[index];
+        float* target = *written ? fScratch[index] : out;
         int32 samples = frames * kChannels;
         // Routines that add into their buffer find silence there.
-        std::fill_n(scratch, samples, 0.0f);
-        player->PlayBuffer(scratch, frames);
+        std::fill_n(target, samples, 0.0f);
+        player->PlayBuffer(target, frames);
         float gain = player->Volume();
-        for (int32 i = 0; i < samples; i++) out[i] += gain * scratch[i];
+        if (!*written) {
+            if (gain != 1.0f) {
+                for (int32 i = 0; i < samples; i++) out[i] *= gain;
+            }
+        } else {
+            for (int32 i = 0; i < samples; i++) out[i] += gain * target[i];
+        }
+        *written = true;
     }
     slot.use.Leave();
 }

@@ -41,7 +41,7 @@ class SoundMixer {
     };
 
     void MixPiece(float* out, int32 frames);
-    void MixSlot(int32 index, float* out, int32 frames);
+    void MixSlot(int32 index, float* out, int32 frames, bool* written);
 
     Slot fSlots[kMaxPlayers];
     // One buffer per slot, written only by the thread mixing.
