@@ -14,7 +14,8 @@
 //                                            bass, drum fill into the last chorus
 //   6-7   48-63     13-16  32-39.5           last chorus (the Tempo machine)           128
 //   8     64-71     17-18  39.5-43.25        ending: Am chord, bass, lead A5, kick and 128
-//                                            crash on the downbeat, then silence
+//                                            crash on the downbeat, the chord rolled
+//                                            up an octave as it dies away
 // Played: slots 0 1 2 3 2 3 4 5 6 7 8 (22 bars) = 8 + 16 + 8 + 7.5 + 3.75 s = 43.25 s.
 // Bars are counted in the slot table; the repeat makes bars 5-8 sound twice.
 //
@@ -144,7 +145,10 @@ const Rhythm kArpeggio[3] = {{{0, 0, 0.55f}, {6, 0, 0.45f}, {12, 0, 0.5f}},
                              {{4, 0, 0.45f}, {10, 0, 0.45f}}};
 // ... chord stabs in 3-3-2 eighths (verse and chorus), and the last chord.
 const Rhythm kStabs = {{0, 0, 0.6f}, {6, 0, 0.48f}, {12, 0, 0.5f}};
-const Rhythm kLastChord = {{0, 0, 0.7f}};
+// The last chord, then each voice an octave up, one after the other, dying away.
+const Rhythm kLastChord[3] = {{{0, 0, 0.7f}, {4, 12, 0.45f}, {16, 24, 0.35f}},
+                              {{0, 0, 0.7f}, {8, 12, 0.4f}},
+                              {{0, 0, 0.7f}, {12, 12, 0.38f}, {24, 12, 0.28f}}};
 
 // Bass: roots on the 3-3-2 (intro), with fifth and octave (verse), driving eighths (chorus).
 const Rhythm kBassIntro = {{0, 0, 0.8f}, {6, 0, 0.7f}, {12, 0, 0.7f}};
@@ -442,7 +446,7 @@ void BuildKeys() {
                  {ChordVoice(voice, kFirstHalf, kArpeggio[voice]),
                   ChordVoice(voice, kSecondHalf, kArpeggio[voice]),
                   ChordVoice(voice, kFirstHalf, kStabs), ChordVoice(voice, kSecondHalf, kStabs),
-                  ChordVoice(voice, kFinal, kLastChord)});
+                  ChordVoice(voice, kFinal, kLastChord[voice])});
     }
     SetSlots(keys, kKeysSlots);
     Connect(keys, 0);
