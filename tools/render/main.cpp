@@ -79,10 +79,11 @@ int Render(const RenderOptions& options) {
     const bigtime_t start = system_time();
     RenderPlan plan(options.until, options.amount);
     if (plan.Limited()) {
-        std::fprintf(stderr,
-                     "velloran-render: the song plays on for ever; stopped after %d minutes "
-                     "(use --measures or --seconds)\n",
-                     int(RenderPlan::kLimitFrames / 44100 / 60));
+        std::fprintf(stderr, "velloran-render: %s; stopped after %d minutes\n",
+                     options.until == RenderPlan::Until::kMeasures
+                         ? "that many measures play for more than an hour"
+                         : "the song plays on for ever (use --measures or --seconds)",
+                     int(plan.Limit() / 44100 / 60));
     }
     // The first pass moved the controllers on: play the song as it was saved.
     if (!OpenSong(options.song)) return Fail("can't render " + options.song);

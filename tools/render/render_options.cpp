@@ -21,8 +21,8 @@ const char* RenderOptions::Usage() {
            "  -o, --output FILE  the WAV file to write (required)\n"
            "  --float            32-bit float samples instead of 16-bit PCM\n"
            "  --measures N       play N measures (repeats and loops count as played),\n"
-           "                     then a two-second tail\n"
-           "  --seconds S        play exactly S seconds, no tail\n"
+           "                     then a two-second tail; an hour at most\n"
+           "  --seconds S        play exactly S seconds (an hour at most), no tail\n"
            "                     (default: until the last pattern slot that is not empty\n"
            "                     has played, then a two-second tail; a song that loops\n"
            "                     for ever stops after 10 minutes)\n"
@@ -63,11 +63,11 @@ bool RenderOptions::Parse(int argc, const char* const* argv, std::string* error)
             output.volume = float(number);
         } else if (arg == "--measures" || arg == "--seconds") {
             const bool measures = arg == "--measures";
-            if (!Number(value, measures ? 1 : 0.001, measures ? 100000 : 36000, &number) ||
+            if (!Number(value, measures ? 1 : 0.001, measures ? 100000 : 3600, &number) ||
                 (measures && number != std::floor(number))) {
                 *error = std::string(arg) +
                          (measures ? " wants a whole number from 1"
-                                   : " wants a number of seconds above 0") +
+                                   : " wants a number of seconds above 0, at most 3600") +
                          ", not " + value;
                 return false;
             }

@@ -8,7 +8,10 @@
 
 RenderPlan::RenderPlan(Until until, double amount) : fUntil(until), fAmount(amount) {
     fContentEnd = SongContentEnd();
-    fEnd = until == Until::kSeconds ? int64(amount * 44100.0 + 0.5) : kLimitFrames;
+    fLimit = until == Until::kSeconds    ? int64(amount * 44100.0 + 0.5)
+             : until == Until::kMeasures ? kLongestFrames
+                                         : kLimitFrames;
+    fEnd = fLimit;
     // Only the controllers move the song on: with the master muted no machine is pulled,
     // and the pass costs next to nothing.
     Machine* master = song->machines[0];

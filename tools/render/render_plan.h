@@ -10,6 +10,9 @@ class RenderPlan {
   public:
     // A song that loops for ever still ends here.
     static constexpr int64 kLimitFrames = 44100 * 600;
+    // The longest render asked for in measures or seconds: an hour, well inside what a WAV
+    // file can hold.
+    static constexpr int64 kLongestFrames = 44100 * 3600;
     // What sounds on after the end so notes ring out.
     static constexpr int64 kTailFrames = 44100 * 2;
 
@@ -23,8 +26,9 @@ class RenderPlan {
     int64 Frames() const { return fFrames; }
     // Where each measure played starts, in frames from the render's start.
     const std::vector<int64>& MeasureStarts() const { return fMeasureStarts; }
-    // Whether the limit cut the song short.
+    // Whether a limit cut the song short, and after how many frames.
     bool Limited() const { return fLimited; }
+    int64 Limit() const { return fLimit; }
 
   private:
     static void SeeStep(void* plan, const PlayedStep& step);
@@ -38,5 +42,6 @@ class RenderPlan {
     bool fFound = false;
     int64 fFrames = 0;
     bool fLimited = false;
+    int64 fLimit = 0;
     std::vector<int64> fMeasureStarts;
 };

@@ -238,7 +238,8 @@ TEST_F(RenderTool, BadInputFailsClearlyAndKeepsWhatWasThere) {
     EXPECT_NE(run.output.find("Can't write"), std::string::npos) << run.output;
     EXPECT_EQ(Bytes(out), "an earlier render");
 
-    for (const char* wrong : {"--volume 9", "--measures 1.5", "--seconds -2", "--colour red", ""}) {
+    for (const char* wrong :
+         {"--volume 9", "--measures 1.5", "--seconds -2", "--seconds 4000", "--colour red", ""}) {
         run = Render(std::string(DEMO_SONG) + " " + wrong + (std::string(wrong).empty() ? "" : to));
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_NE(run.output.find("Usage:"), std::string::npos) << wrong;
