@@ -55,16 +55,23 @@ void MyMidi::Collect() {
     while (fIncoming.Pop(&message)) fWaiting[message.kind].push_back(message);
 }
 
-// Within a tick: control changes, program changes, note-ons, then note-offs.
-void MyMidi::SendDue(uint32 now) {
+// Gathered kind by kind: within a tick control changes, program changes, note-ons, then
+// note-offs.
+void MyMidi::TakeDue(uint32 until) {
     Collect();
+    fDue.clear();
     for (auto& waiting : fWaiting) {
         std::erase_if(waiting, [&](const Message& m) {
-            bool due = int32(m.time - now) < 0;
-            if (due) Send(m, now);
+            bool due = int32(m.time - until) < 0;
+            if (due) fDue.push_back(m);
             return due;
         });
     }
+}
+
+void MyMidi::SendDue(uint32 now) {
+    TakeDue(now);
+    for (const Message& message : fDue) Send(message, now);
 }
 
 void MyMidi::SetManual(bool manual) {
@@ -76,18 +83,10 @@ void MyMidi::SetManual(bool manual) {
 }
 
 void MyMidi::Flush(uint32 until, bool deliver) {
-    Collect();
-    fDue.clear();
-    // Gathered kind by kind, so the stable sort keeps a tick's order within one time.
-    for (auto& waiting : fWaiting) {
-        std::erase_if(waiting, [&](const Message& m) {
-            bool due = int32(m.time - until) < 0;
-            if (due) fDue.push_back(m);
-            return due;
-        });
-    }
-    SortByTime();
+    TakeDue(until);
     if (!deliver) return;
+    // The sort is stable, so a tick's order holds within one time.
+    SortByTime();
     for (const Message& message : fDue) Send(message, message.time);
 }
 

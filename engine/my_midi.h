@@ -50,11 +50,12 @@ class MyMidi : public BMidi {
 
     void Queue(const Message& message);
     void Collect();
+    void TakeDue(uint32 until);
     void SendDue(uint32 now);
     void SortByTime();
     void Send(const Message& message, uint32 stamp) const;
 
     BoundedQueue<Message> fIncoming{kCapacity};
     std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order
-    std::vector<Message> fDue;              // Flush's, sorted by time before sending
+    std::vector<Message> fDue;              // what is due now, in a tick's order
 };
