@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 namespace {
 

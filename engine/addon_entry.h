@@ -2,7 +2,7 @@
 #pragma once
 
 #include "engine/addon.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // A new object of the add-on's kind, owned by the caller.
 using CreateAddonFunc = Addon* (*)(int32 image);

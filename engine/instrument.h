@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/addon.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 #include "engine/modifiers.h"
 #include "engine/note_info.h"
 

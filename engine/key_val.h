@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // Window threads; an instrument reads a table on the player thread only while no window edits it.
 class KeyVal {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/addon.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 
 class BView;
 

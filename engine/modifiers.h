@@ -1,7 +1,7 @@
 // Per-note parameters an instrument offers, and their values per row of a pattern.
 #pragma once
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 struct ModifierInfo {
     const char* name;

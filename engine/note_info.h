@@ -1,7 +1,7 @@
 // The state of one sounding note, handed to its instrument on every call.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class Modifiers;
 

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "engine/machine.h"
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/kernel/os.h"
 
 struct media_raw_audio_format;

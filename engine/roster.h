@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/addon.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 #include "engine/shared_object.h"
 
 // Beside the program; the program makes its own folder the working directory.

@@ -4,7 +4,7 @@
 
 #include "engine/diagnostics.h"
 #include "engine/graph_repair.h"
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"

@@ -52,7 +52,7 @@
 #include "addons/Gridloom/pattern_tracker.h"
 #include "addons/Plugbay/machine_plugbay.h"
 #include "engine/instrument.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/message/byte_order.h"
-#include "engine/message/flat_message_reader.h"
+#include "message/byte_order.h"
+#include "message/flat_message_reader.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"

@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BMessage message;

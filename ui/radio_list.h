@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class BitmapStringButton;
 

@@ -1,7 +1,7 @@
 // Turns a TGA image stored in resources into a bitmap.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class BBitmap;
 class BResources;

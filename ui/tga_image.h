@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 struct TgaImage {
     int32 width = 0;

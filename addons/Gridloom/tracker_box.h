@@ -1,7 +1,7 @@
 // The raised box that marks a note start or a filled slot in the tracker's views.
 #pragma once
 
-#include "engine/message/geometry.h"
+#include "message/geometry.h"
 
 class BView;
 

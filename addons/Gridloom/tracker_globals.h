@@ -1,7 +1,7 @@
 // Values shared by every Gridloom machine of the running program.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class BWindow;
 class PatternTracker;

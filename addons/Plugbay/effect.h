@@ -6,7 +6,7 @@
 
 #include "effect_plugin_interface.h"
 #include "engine/addon.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 
 class BWindow;
 

@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "addons/Plugbay/effect.h"
-#include "engine/message/message.h"
+#include "message/message.h"
 #include "platform/kernel/locker.h"
 
 class BWindow;

@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // A missing key leaves the field as it is.
 inline void FindInto(BMessage* msg, const char* key, std::atomic<int32>* field) {

@@ -1,7 +1,7 @@
 // The description the shipped add-ons give through GetInfo.
 #pragma once
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // Any thread. Built on the first call; the add-on image keeps it.
 BMessage* StandardInfo();

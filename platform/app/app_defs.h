@@ -1,7 +1,7 @@
 // Command codes the application services send and understand.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 enum : uint32 {
     B_QUIT_REQUESTED = four_cc("_QRQ"),

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 class BLooper;
 

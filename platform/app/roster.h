@@ -2,9 +2,9 @@
 // desktop's preferred program.
 #pragma once
 
-#include "engine/message/entry_ref.h"
-#include "engine/message/message.h"
-#include "engine/message/support_defs.h"
+#include "message/entry_ref.h"
+#include "message/message.h"
+#include "message/support_defs.h"
 
 // Any thread. The recent documents live in one file under the user's configuration folder,
 // read on every call so that several processes share them.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 enum alert_type : int32 {
     B_EMPTY_ALERT = 0,

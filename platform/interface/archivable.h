@@ -1,7 +1,7 @@
 // Objects that archive themselves into a message and are rebuilt from one by class name.
 #pragma once
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 class BArchivable;
 using instantiation_func = BArchivable* (*)(BMessage* archive);

@@ -1,7 +1,7 @@
 // What views draw into: a window's image or an off-screen bitmap's.
 #pragma once
 
-#include "engine/message/geometry.h"
+#include "message/geometry.h"
 
 class QImage;
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/message/entry_ref.h"
+#include "message/entry_ref.h"
 #include "platform/app/messenger.h"
 
 class QFileDialog;

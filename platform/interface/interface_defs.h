@@ -2,8 +2,8 @@
 // mouse buttons, modifier keys, key codes and colour spaces.
 #pragma once
 
-#include "engine/message/geometry.h"
-#include "engine/message/support_defs.h"
+#include "message/geometry.h"
+#include "message/support_defs.h"
 
 // Resizing modes: which edges of a view follow which edges of its parent. Four bits per edge.
 enum : uint32 {

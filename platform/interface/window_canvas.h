@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "engine/message/geometry.h"
+#include "message/geometry.h"
 
 class BWindow;
 class QTimer;

@@ -1,7 +1,7 @@
 // Add-ons: shared libraries loaded while the program runs.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 using image_id = int32;
 

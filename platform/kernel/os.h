@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 using thread_id = int32;
 using thread_func = int32 (*)(void*);

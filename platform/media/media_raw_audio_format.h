@@ -1,7 +1,7 @@
 // How raw audio is laid out in a buffer.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 // Sample formats.
 enum : uint32 {

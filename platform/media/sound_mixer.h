@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/media/use_counter.h"
 
 class BSoundPlayer;

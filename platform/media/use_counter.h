@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 // The sound thread enters and leaves; any other thread waits. Whoever withdraws stores the
 // withdrawal with sequential consistency first, so the sound thread either sees it on entering

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/kernel/os.h"
 
 using uchar = unsigned char;

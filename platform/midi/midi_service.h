@@ -5,7 +5,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class RtMidiIn;
 class RtMidiOut;

@@ -1,7 +1,7 @@
 // One channel message on its way to the synthesizer.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 // Any thread; a plain value.
 struct synth_event {

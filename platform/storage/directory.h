@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/message/entry_ref.h"
+#include "message/entry_ref.h"
 #include "platform/storage/entry.h"
 #include "platform/storage/node.h"
 

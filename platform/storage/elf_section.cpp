@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 #include "platform/storage/file.h"
 
 namespace elf {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/message/entry_ref.h"
-#include "engine/message/support_defs.h"
+#include "message/entry_ref.h"
+#include "message/support_defs.h"
 #include "platform/storage/path.h"
 
 class BEntry {

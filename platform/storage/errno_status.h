@@ -1,7 +1,7 @@
 // Status codes for the errno values the file system calls report.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 // Any thread.
 status_t status_from_errno(int error);

@@ -1,7 +1,7 @@
 // Finds the file of a loaded library or program.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/storage/path.h"
 
 // Any thread. The file of the library or program whose code or data holds address;

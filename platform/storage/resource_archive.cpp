@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 
 namespace resource_archive {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 namespace resource_archive {
 

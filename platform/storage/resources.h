@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/storage/resource_archive.h"
 
 // Any thread; once set, the resources may be read from several threads at once.

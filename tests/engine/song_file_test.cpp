@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
 #include "tests/engine/engine_environment.h"

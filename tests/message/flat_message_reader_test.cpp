@@ -1,8 +1,8 @@
-#include "engine/message/flat_message_reader.h"
+#include "message/flat_message_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 #include "tests/hex_file.h"
 
 namespace {

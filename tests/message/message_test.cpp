@@ -1,4 +1,4 @@
-#include "engine/message/message.h"
+#include "message/message.h"
 
 #include <gtest/gtest.h>
 

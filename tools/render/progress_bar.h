@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 #include "platform/kernel/os.h"
 
 class ProgressBar {

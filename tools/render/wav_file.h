@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class WavFile {
   public:

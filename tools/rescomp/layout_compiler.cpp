@@ -6,8 +6,8 @@
 #include <set>
 #include <vector>
 
-#include "engine/message/byte_order.h"
-#include "engine/message/flat_message_reader.h"
+#include "message/byte_order.h"
+#include "message/flat_message_reader.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // A fault in a layout and the field it lies in, e.g. "_views[1].frame" ("" for the whole).
 class LayoutError : public std::runtime_error {

@@ -1,6 +1,6 @@
 #include "tools/rescomp/tga_check.h"
 
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 // Any thread. Empty for a 24-bit uncompressed true-colour TGA image, else what is wrong.
 std::string CheckTga(const std::vector<uint8>& bytes);

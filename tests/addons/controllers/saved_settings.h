@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "engine/message/message.h"
+#include "message/message.h"
 
 // A machine record needs a position, or opening it connects the machine to the master.
 template <typename Object>

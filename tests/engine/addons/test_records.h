@@ -1,7 +1,7 @@
 // What the recording test add-ons keep of their calls.
 #pragma once
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 class Instrument;
 

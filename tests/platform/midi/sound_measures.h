@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 inline double Rms(const std::vector<float>& samples, size_t from, size_t to) {
     double sum = 0;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/message/byte_order.h"
-#include "engine/message/message.h"
+#include "message/byte_order.h"
+#include "message/message.h"
 #include "platform/storage/resource_archive.h"
 #include "platform/storage/resources.h"
 #include "tests/platform/storage/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/message/byte_order.h"
+#include "message/byte_order.h"
 #include "platform/storage/image_path.h"
 #include "platform/storage/program_resources.h"
 #include "tests/platform/storage/temp_dir.h"

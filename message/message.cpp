@@ -1,11 +1,11 @@
-#include "engine/message/message.h"
+#include "message/message.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <type_traits>
 
-#include "engine/message/flat_message_reader.h"
+#include "message/flat_message_reader.h"
 
 // Pointers mean nothing outside the process that made them, so a flattened message leaves
 // pointer fields out and a reader skips any it finds. A flattened file reference holds its

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/message/byte_order.h"
-#include "engine/message/support_defs.h"
+#include "message/byte_order.h"
+#include "message/support_defs.h"
 
 namespace flat {
 

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/message/entry_ref.h"
-#include "engine/message/geometry.h"
-#include "engine/message/support_defs.h"
+#include "message/entry_ref.h"
+#include "message/geometry.h"
+#include "message/support_defs.h"
 
 class FlatMessageReader;
 

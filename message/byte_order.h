@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 inline uint16 ReadLE16(const uint8* p) {
     return uint16(p[0] | (p[1] << 8));

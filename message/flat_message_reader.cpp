@@ -1,4 +1,4 @@
-#include "engine/message/flat_message_reader.h"
+#include "message/flat_message_reader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/message/support_defs.h"
+#include "message/support_defs.h"
 
 const char* strerror_status(status_t status) {
     switch (status) {
