@@ -1,8 +1,8 @@
 // Draws the widget kit's images: the button and position-bar TGA files and the knob strip.
 //
-// Regenerate (from the source tree root):
+// The build runs `velloran-artgen --knob FILE` for the knob strip's source. The TGA files are
+// committed; to redraw them (from the source tree root):
 //   ninja -C BUILD velloran-artgen && QT_QPA_PLATFORM=offscreen BUILD/velloran-artgen .
-// It rewrites resources/images/*.tga and ui/knob_bitmap_data.cpp; commit both.
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -265,19 +265,22 @@ bool WriteKnob(const std::string& path) {
     return std::fclose(file) == 0;
 }
 
+bool WriteImages(const std::string& root) {
+    const std::string images = root + "/resources/images/";
+    return WriteTga(PatternButton(false), images + "PatternButton1.tga") &&
+           WriteTga(PatternButton(true), images + "PatternButton2.tga") &&
+           WriteTga(MuteButton(false), images + "MuteButton1.tga") &&
+           WriteTga(MuteButton(true), images + "MuteButton2.tga") &&
+           WriteTga(PosBar(), images + "PosBar.tga") && WriteTga(PosMark(), images + "PosMark.tga");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    const std::string root = argc > 1 ? argv[1] : ".";
-    const std::string images = root + "/resources/images/";
-    bool ok = WriteTga(PatternButton(false), images + "PatternButton1.tga") &&
-              WriteTga(PatternButton(true), images + "PatternButton2.tga") &&
-              WriteTga(MuteButton(false), images + "MuteButton1.tga") &&
-              WriteTga(MuteButton(true), images + "MuteButton2.tga") &&
-              WriteTga(PosBar(), images + "PosBar.tga") &&
-              WriteTga(PosMark(), images + "PosMark.tga") &&
-              WriteKnob(root + "/ui/knob_bitmap_data.cpp");
-    if (!ok) std::fprintf(stderr, "velloran-artgen: could not write under %s\n", root.c_str());
-    return ok ? 0 : 1;
+    const bool knob = argc > 2 && std::string(argv[1]) == "--knob";
+    const std::string target = knob ? argv[2] : argc > 1 ? argv[1] : ".";
+    if (knob ? WriteKnob(target) : WriteImages(target)) return 0;
+    std::fprintf(stderr, "velloran-artgen: could not write %s\n", target.c_str());
+    return 1;
 }
