@@ -6,6 +6,7 @@
 
 #include "engine/my_midi_in.h"
 #include "engine/show_error.h"
+#include "platform/media/sound_output.h"
 #include "platform/midi/midi_port.h"
 #include "platform/midi/midi_synth.h"
 
@@ -51,18 +52,27 @@ BMidi* MakeConsumer(const std::string& name, Connections& table) {
     return port;
 }
 
-MyMidi* StartOutput(BMidi* consumer, bool offline) {
+// In real time the synthesizer gets each message as it comes and starts it at the frame its
+// stamp names; offline the renderer flushes them in time order.
+MyMidi* StartOutput(BMidi* consumer, bool synth, bool offline) {
     auto* midi = new MyMidi;
     if (consumer != nullptr) midi->Connect(consumer);
+    midi->SetPassThrough(synth && !offline);
     if (!offline) midi->Start();
     return midi;
 }
 
 // What waits was stamped by the other clock, so it is dropped.
-void SwitchClock(MyMidi* output, bool offline) {
-    if (offline) output->SetManual(true);
+void SwitchClock(MyMidi* output, bool synth, bool offline) {
+    if (offline) {
+        output->SetPassThrough(false);
+        output->SetManual(true);
+    }
     output->Clear();
-    if (!offline) output->SetManual(false);
+    if (!offline) {
+        output->SetManual(false);
+        output->SetPassThrough(synth);
+    }
 }
 
 }  // namespace
@@ -89,7 +99,7 @@ MyMidi* MakeMidiConnection(const char* name) {
     }
     if (free < 0) {
         if (table.nowhere == nullptr) {
-            table.nowhere = StartOutput(nullptr, table.offline);
+            table.nowhere = StartOutput(nullptr, false, table.offline);
             ShowError("Too many MIDI ports in use: %s plays nowhere.", wanted.c_str());
         }
         return table.nowhere;
@@ -97,7 +107,7 @@ MyMidi* MakeMidiConnection(const char* name) {
     table.midi_port_name[free] = wanted;
     BMidi* consumer = MakeConsumer(wanted, table);
     if (IsSynthName(wanted)) table.synths[free] = static_cast<BMidiSynth*>(consumer);
-    table.midi_store[free] = StartOutput(consumer, table.offline);
+    table.midi_store[free] = StartOutput(consumer, IsSynthName(wanted), table.offline);
     return table.midi_store[free];
 }
 
@@ -107,14 +117,14 @@ void SetMidiOffline(bool offline) {
     if (table.offline == offline) return;
     table.offline = offline;
     for (int i = 0; i < kPorts; i++) {
-        if (table.midi_store[i] != nullptr) SwitchClock(table.midi_store[i], offline);
         BMidiSynth* synth = table.synths[i];
+        if (table.midi_store[i] != nullptr) SwitchClock(table.midi_store[i], synth, offline);
         if (synth == nullptr) continue;
         synth->EnableInput(false, true);
         synth->Reset();
         if (!offline) synth->EnableInput(true, true);
     }
-    if (table.nowhere != nullptr) SwitchClock(table.nowhere, offline);
+    if (table.nowhere != nullptr) SwitchClock(table.nowhere, false, offline);
 }
 
 void FlushMidiConnections(uint32 until, bool deliver) {
@@ -128,22 +138,23 @@ void FlushMidiConnections(uint32 until, bool deliver) {
     if (table.nowhere != nullptr) table.nowhere->Flush(until, false);
 }
 
-void RenderMidiSynths(float* left, float* right, int32 frames, bigtime_t start) {
+void RenderMidiSynths(float* left, float* right, int32 frames, int64 firstFrame) {
     Connections& table = connections();
     std::lock_guard<std::mutex> hold(table.lock);
+    const FrameClock clock = SoundOutput::Default().Clock();
     bool first = true;
     for (BMidiSynth* synth : table.synths) {
         if (synth == nullptr) continue;
         // The first renders in place; only a second one costs a sum.
         if (first) {
-            synth->RenderFrames(left, right, frames, start);
+            synth->RenderFrames(left, right, frames, clock, firstFrame);
             first = false;
             continue;
         }
         for (int32 done = 0; done < frames; done += kRenderPiece) {
             const int32 piece = std::min(kRenderPiece, frames - done);
-            const bigtime_t at = start + bigtime_t(done) * 1000000 / 44100;
-            synth->RenderFrames(table.scratch[0], table.scratch[1], piece, at);
+            synth->RenderFrames(table.scratch[0], table.scratch[1], piece, clock,
+                                firstFrame + done);
             for (int32 f = 0; f < piece; f++) {
                 left[done + f] += table.scratch[0][f];
                 right[done + f] += table.scratch[1][f];

@@ -19,6 +19,7 @@ void SetMidiOffline(bool offline);
 // The renderer, offline: passes the messages due before until (message milliseconds) to the
 // synthesizers when deliver is set, and drops the rest and those for ports.
 void FlushMidiConnections(uint32 until, bool deliver);
-// The renderer, offline: every synthesizer's frames from start (microseconds) on, summed into
-// left and right (overwritten). Neither locks nor allocates once the synthesizers exist.
-void RenderMidiSynths(float* left, float* right, int32 frames, bigtime_t start);
+// The renderer, offline: every synthesizer's frames from firstFrame of the sound output's
+// frame clock on, summed into left and right (overwritten). Neither locks nor allocates once
+// the synthesizers exist.
+void RenderMidiSynths(float* left, float* right, int32 frames, int64 firstFrame);

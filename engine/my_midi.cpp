@@ -1,6 +1,7 @@
 #include "engine/my_midi.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "platform/kernel/os.h"
 
@@ -9,12 +10,33 @@ MyMidi::MyMidi() {
     fDue.reserve(kCapacity * kKinds);
 }
 
+namespace {
+
+// Nothing waits longer unseen than this; a stop wakes the thread at once anyway.
+constexpr bigtime_t kLongestSleep = 1000000;
+
+}  // namespace
+
 MyMidi::~MyMidi() {
-    Stop();
+    StopSending();
 }
 
 void MyMidi::Queue(const Message& message) {
-    fIncoming.Push(message);
+    if (fPassThrough.load()) {
+        Send(message, message.time);
+        return;
+    }
+    if (!fIncoming.Push(message)) {
+        CountDropped();
+        return;
+    }
+    if (!fSignalled.exchange(true)) fWake.release();
+}
+
+void MyMidi::StopSending() {
+    fStopping = true;
+    if (!fSignalled.exchange(true)) fWake.release();
+    Stop();
 }
 
 void MyMidi::NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) {
@@ -69,15 +91,11 @@ void MyMidi::TakeDue(uint32 until) {
     }
 }
 
-void MyMidi::SendDue(uint32 now) {
-    TakeDue(now);
-    for (const Message& message : fDue) Send(message, now);
-}
-
 void MyMidi::SetManual(bool manual) {
     if (manual) {
-        Stop();
+        StopSending();
     } else if (!IsRunning()) {
+        fStopping = false;
         Start();
     }
 }
@@ -107,8 +125,21 @@ void MyMidi::Clear() {
 }
 
 void MyMidi::Run() {
-    while (KeepRunning()) {
-        snooze(kTick);
-        SendDue(uint32(system_time() / 1000));
+    while (KeepRunning() && !fStopping) {
+        // Everything stamped up to this millisecond goes now.
+        Flush(uint32(system_time() / 1000) + 1, true);
+        WaitForNext();
     }
+}
+
+void MyMidi::WaitForNext() {
+    const bigtime_t now = system_time();
+    bigtime_t sleep = kLongestSleep;
+    for (const auto& waiting : fWaiting) {
+        for (const Message& message : waiting) {
+            const bigtime_t due = bigtime_t(int32(message.time - uint32(now / 1000))) * 1000;
+            sleep = std::min(sleep, due - now % 1000);
+        }
+    }
+    if (sleep > 0 && fWake.try_acquire_for(std::chrono::microseconds(sleep))) fSignalled = false;
 }

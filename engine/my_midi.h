@@ -1,6 +1,9 @@
-// A shared MIDI output: holds each time-stamped message until its time and then passes it on.
+// A shared MIDI output: holds each time-stamped message until its time and then passes it on,
+// or passes it on at once to a consumer that plays each message at its time itself.
 #pragma once
 
+#include <atomic>
+#include <semaphore>
 #include <vector>
 
 #include "platform/kernel/bounded_queue.h"
@@ -8,15 +11,13 @@
 
 class MyMidi : public BMidi {
   public:
-    // Messages that can wait at once; more are dropped rather than allocated.
+    // Messages that can wait at once; more are dropped, and counted, rather than allocated.
     static constexpr size_t kCapacity = 4096;
-    // Messages leave at the first tick after their time.
-    static constexpr bigtime_t kTick = 10000;
 
     MyMidi();
     ~MyMidi() override;
 
-    // Any thread, the player thread while a step renders. Queue the message and return at once.
+    // Any thread, the player and sound threads included. Queue the message and return at once.
     void NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) override;
     void NoteOn(uchar channel, uchar note, uchar velocity, uint32 time) override;
     void ControlChange(uchar channel, uchar controller, uchar value, uint32 time) override;
@@ -25,6 +26,9 @@ class MyMidi : public BMidi {
     // Any thread but the sending one. In manual mode the sending thread is stopped and the
     // caller sends with Flush instead, to a clock of its own.
     void SetManual(bool manual);
+    // Any thread. Passing through, each message goes on as it comes, with its own time
+    // stamp, on the thread that sent it: for a consumer that starts it at its time itself.
+    void SetPassThrough(bool passThrough) { fPassThrough.store(passThrough); }
     // In manual mode, the one thread flushing: sends every message due before until in time
     // order, each with its own time stamp (in one millisecond, control changes, program
     // changes, note-ons, then note-offs, as a tick sends them), or drops them when deliver is
@@ -34,7 +38,8 @@ class MyMidi : public BMidi {
     void Clear();
 
   protected:
-    // The sending thread.
+    // The sending thread: sleeps until the next message is due or a new one comes, and sends
+    // each within a millisecond of its time.
     void Run() override;
 
   private:
@@ -49,13 +54,20 @@ class MyMidi : public BMidi {
     };
 
     void Queue(const Message& message);
+    void StopSending();
+    void WaitForNext();
     void Collect();
     void TakeDue(uint32 until);
-    void SendDue(uint32 now);
     void SortByTime();
     void Send(const Message& message, uint32 stamp) const;
 
     BoundedQueue<Message> fIncoming{kCapacity};
     std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order
     std::vector<Message> fDue;              // what is due now, in a tick's order
+    std::atomic<bool> fPassThrough{false};
+    // Wakes the sending thread; released only by whoever raises fSignalled, so it never
+    // counts past one.
+    std::binary_semaphore fWake{0};
+    std::atomic<bool> fSignalled{false};
+    std::atomic<bool> fStopping{false};
 };

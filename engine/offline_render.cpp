@@ -40,7 +40,6 @@ void OfflineRender::Render(float* songLeft, float* songRight, float* synthLeft, 
 void OfflineRender::RenderPiece(float* songLeft, float* songRight, float* synthLeft,
                                 float* synthRight, int32 frames) {
     const int64 first = fFirstFrame + fFrames;
-    const bigtime_t start = PlayerFrameTime(first);
     // Every message that falls before the piece's end, rounded up to whole milliseconds.
     const bigtime_t end = PlayerFrameTime(first + frames);
     FlushMidiConnections(uint32((end + 999) / 1000), fSynths);
@@ -49,7 +48,7 @@ void OfflineRender::RenderPiece(float* songLeft, float* songRight, float* synthL
         songLeft[f] = fMix[2 * f];
         songRight[f] = fMix[2 * f + 1];
     }
-    if (fSynths) RenderMidiSynths(synthLeft, synthRight, frames, start);
+    if (fSynths) RenderMidiSynths(synthLeft, synthRight, frames, first);
     fFrames += frames;
     PumpPlayer();
 }

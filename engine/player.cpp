@@ -6,12 +6,14 @@
 #include "engine/instrument.h"
 #include "engine/midi_connections.h"
 #include "engine/notes.h"
+#include "engine/player_handover.h"
 #include "engine/pos_event.h"
 #include "engine/preview_note.h"
 #include "engine/song.h"
 #include "platform/kernel/os.h"
 #include "platform/media/sound_output.h"
 #include "platform/media/sound_player.h"
+#include "platform/midi/midi.h"
 
 float bigbuf1[2][kBigBufferFrames];
 float bigbuf2[2][kBigBufferFrames];
@@ -24,15 +26,23 @@ std::atomic<bool> fillnowflag{false};
 std::atomic<int32> playing{0};
 std::atomic<int32> FILLBUFFER_TIME{0};
 std::atomic<int32> STEPS_PER_MEASURE{4};
+std::atomic<int64> songStartFrame{-1};
+std::atomic<int64> nextStepFrame{0};
+std::atomic<uint32> stepsAtStart{0};
+std::atomic<int64> lateHalves{0};
+std::atomic<bool> stepsStamp{false};
 
 namespace {
+
+// Frames, besides two output buffers, between starting the song and its first sound: time to
+// render the first two steps.
+constexpr int64 kStartLeadFrames = 512;
+// How often the player thread looks for a free half.
+constexpr bigtime_t kPlayerPoll = 25000;
 
 BSoundPlayer* player = nullptr;
 std::atomic<PlayerDrive> drive{PlayerDrive::kRealTime};
 thread_id playthread = 0;
-// The offline clock: the time of a frame is counted from the frame the drive began at.
-std::atomic<bigtime_t> offlineStart{0};
-std::atomic<int64> offlineFirstFrame{0};
 StepHook stepHook = nullptr;
 void* stepHookData = nullptr;
 
@@ -44,20 +54,11 @@ int64 FramesPlayed() {
     return SoundOutput::Default().FramesPlayed();
 }
 
-int32 NowMs() {
-    return int32(PlayerClock() / 1000);
-}
-
-int32 HalfMs(int32 frames) {
-    return int32(frames / 44100.0 * 1000.0);
-}
-
-// frame is where the step will start to sound. Offline that is exact, so the stamps of its
-// notes are too; in real time the sound routine keeps FILLBUFFER_TIME instead.
+// frame is where the step will start to sound, exactly, so the stamps of its notes are exact.
 void RenderStep(int64 frame) {
     int32 half = bigbufnr;
     PlayedStep played{frame, 0, song->position, song->step};
-    if (Offline()) FILLBUFFER_TIME = int32(PlayerFrameTime(frame) / 1000);
+    FILLBUFFER_TIME = int32(PlayerFrameTime(frame) / 1000);
     {
         std::lock_guard<std::mutex> hold(bigbuf_lock);
         Diagnostic("filling bigbuffer:%d\n", int(half));
@@ -68,21 +69,54 @@ void RenderStep(int64 frame) {
     if (stepHook != nullptr) stepHook(stepHookData, played);
 }
 
-// Where the step for the half that has just become free starts to sound: after the half
-// now playing.
-int64 NextStepFrame() {
-    return FramesPlayed() - bigbufpos + bigbuflen[1 - bigbufnr];
+// Real time: far enough ahead that the first two steps are rendered before it, plus the
+// buffer the output is playing now.
+int64 SongStartFrame() {
+    if (drive.load() != PlayerDrive::kRealTime) return FramesPlayed();
+    return FramesPlayed() + 2 * SoundOutput::Default().BufferFrames() + kStartLeadFrames;
+}
+
+// Played live, the frame clock is set so that the song's first frame sounds at the whole
+// millisecond after it is due to leave the output, which is when ports get its first notes.
+void AnchorClock(int64 first) {
+    if (Offline()) return;
+    SoundOutput& output = SoundOutput::Default();
+    const bool device = drive.load() == PlayerDrive::kRealTime;
+    const int64 ahead = first - FramesPlayed() + (device ? output.BufferFrames() : 0);
+    const bigtime_t at = system_time() + ahead * 1000000 / 44100;
+    output.SetClock({first, (at + 999) / 1000 * 1000});
+}
+
+void ReportLateness() {
+    static PlayerLateness told;
+    static bigtime_t lastTold = 0;
+    const bigtime_t now = system_time();
+    if (now - lastTold < 1000000) return;
+    lastTold = now;
+    PlayerLateness seen = GetPlayerLateness();
+    if (seen.lateHalves == told.lateHalves && seen.underflows == told.underflows &&
+        seen.midiDropped == told.midiDropped) {
+        return;
+    }
+    Diagnostic(
+        "late: %lld halves played before they were refilled, %lld underflows, "
+        "%lld MIDI messages dropped\n",
+        (long long)(seen.lateHalves - told.lateHalves),
+        (long long)(seen.underflows - told.underflows),
+        (long long)(seen.midiDropped - told.midiDropped));
+    told = seen;
 }
 
 int32 TrackPlayer_BigBufferThread(void*) {
     for (;;) {
+        ReportLateness();
         if (!fillnowflag) {
-            snooze(25000);
+            snooze(kPlayerPoll);
             if (!playing) return 0;
             continue;
         }
         fillnowflag = false;
-        RenderStep(NextStepFrame());
+        RenderStep(nextStepFrame);
         if (!playing) return 0;
     }
 }
@@ -112,9 +146,9 @@ void InitPlayer(PlayerDrive how) {
 void SetPlayerDrive(PlayerDrive how) {
     // The caller plays the output itself, frame by frame.
     SoundOutput::Default().SetManual(how != PlayerDrive::kRealTime);
+    // Offline the clock starts at a whole millisecond, so every render stamps alike.
     if (how == PlayerDrive::kOffline) {
-        offlineStart = system_time() / 1000 * 1000;
-        offlineFirstFrame = FramesPlayed();
+        SoundOutput::Default().SetClock({FramesPlayed(), system_time() / 1000 * 1000});
     }
     drive = how;
     SetMidiOffline(how == PlayerDrive::kOffline);
@@ -125,7 +159,7 @@ bigtime_t PlayerClock() {
 }
 
 bigtime_t PlayerFrameTime(int64 frame) {
-    return offlineStart + (frame - offlineFirstFrame) * 1000000 / 44100;
+    return SoundOutput::Default().Clock().TimeOf(frame);
 }
 
 void SetPlayerStepHook(StepHook hook, void* data) {
@@ -141,24 +175,20 @@ void StartPlayer() {
     bigbufnr = 0;
     UpdatePlayerTempo();
     bigbuflen[1] = bigbuflen[0].load();
-    // Offline nothing waits: the first step sounds from the next frame played.
-    const int64 first = FramesPlayed() + (Offline() ? 0 : bigbuflen[0].load());
-    int32 start = NowMs() + HalfMs(bigbuflen[0]);
-    FILLBUFFER_TIME = start;
+    stepsStamp = true;
+    const int64 first = SongStartFrame();
+    AnchorClock(first);
+    songStartFrame = first;
+    stepsAtStart = steps_rendered.load();
     RenderStep(first);
     bigbufnr = 1;
-    FILLBUFFER_TIME += HalfMs(bigbuflen[1]);
     RenderStep(first + bigbuflen[0]);
-    if (drive != PlayerDrive::kRealTime) {
-        playing = 1;
-        return;
-    }
-    while (NowMs() < start) snooze(1000);
+    playing = 1;
+    if (drive != PlayerDrive::kRealTime) return;
     Diagnostic("Spawning playerthread!\n");
     playthread =
         spawn_thread(TrackPlayer_BigBufferThread, "PlayerThread", B_DISPLAY_PRIORITY, nullptr);
     resume_thread(playthread);
-    playing = 1;
     StartPosEvents();
 }
 
@@ -170,13 +200,18 @@ void StopPlayer() {
         wait_for_thread(playthread, &result);
         playthread = 0;
     }
+    stepsStamp = false;
 }
 
 bool PumpPlayer() {
     if (!playing || !fillnowflag) return false;
     fillnowflag = false;
-    RenderStep(NextStepFrame());
+    RenderStep(nextStepFrame);
     return true;
+}
+
+PlayerLateness GetPlayerLateness() {
+    return {lateHalves.load(), SoundOutput::Default().Underflows(), BMidi::Dropped()};
 }
 
 int GetPlayerCPUConsumption() {

@@ -33,7 +33,8 @@ extern std::atomic<int32> bigbufpos;
 extern std::atomic<bool> fillnowflag;
 // 1 while the player plays the song, 0 while it plays the preview.
 extern std::atomic<int32> playing;
-// Milliseconds of the platform clock at which the step now being rendered starts to sound.
+// Milliseconds of the platform clock at which the step now being rendered starts to sound:
+// the time the sound output's frame clock gives the step's first frame.
 extern std::atomic<int32> FILLBUFFER_TIME;
 // Steps per measure at the tempo in force: 4 up to tempo 160, 2 above.
 extern std::atomic<int32> STEPS_PER_MEASURE;
@@ -51,7 +52,7 @@ void SetPlayerDrive(PlayerDrive drive);
 // Any thread: the player's clock in microseconds, the platform clock but offline.
 bigtime_t PlayerClock();
 // Any thread: the time in microseconds at which frame frame of the output sounds (frames
-// counted as SoundOutput::FramesPlayed does); offline only.
+// counted as SoundOutput::FramesPlayed does), on the sound output's frame clock.
 bigtime_t PlayerFrameTime(int64 frame);
 // A step just rendered: where it starts to sound (frames as SoundOutput::FramesPlayed counts
 // them; exact offline), the frames it plays, and the song position and step it rendered.
@@ -64,7 +65,9 @@ struct PlayedStep {
 // Window thread, while stopped: called on the player thread after every step rendered.
 using StepHook = void (*)(void* data, const PlayedStep& step);
 void SetPlayerStepHook(StepHook hook, void* data);
-// Window thread, with the song's position, step and tempo set. Renders the first two steps.
+// Window thread, with the song's position, step and tempo set. Renders the first two steps;
+// in real time the song starts to sound a little later, at a frame fixed beforehand, so the
+// stamps of its notes are exact.
 void StartPlayer();
 // Window thread. Returns once the player thread has ended.
 void StopPlayer();
@@ -79,6 +82,15 @@ void BufferProc(void* cookie, void* buffer, size_t size, const media_raw_audio_f
 
 // Any thread. Share of wall time the player thread used since the last call, 0..100.
 int GetPlayerCPUConsumption();
+// What went late since the program started: halves the sound thread played before the player
+// had refilled them, underflows of the sound output, MIDI messages dropped for full queues.
+struct PlayerLateness {
+    int64 lateHalves = 0;
+    int64 underflows = 0;
+    int64 midiDropped = 0;
+};
+// Any thread.
+PlayerLateness GetPlayerLateness();
 // Window thread. The output volume, applied by the sound output.
 void SetPlayerVolume(float volume);
 // Window or MIDI input thread. Starts the preview of note on song instrument slot slot.

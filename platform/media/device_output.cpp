@@ -4,13 +4,20 @@
 
 #include <algorithm>
 
+#include "platform/kernel/os.h"
+
 namespace {
 
-// RtAudio's usual size, for devices that refuse to choose one themselves.
-constexpr unsigned int kFallbackFrames = 512;
+// A stream that has not called back by then never will.
+constexpr bigtime_t kFirstCallWait = 1000000;
 
-// Without a handler RtAudio throws from its own thread, which would end the program.
-void IgnoreError(RtAudioError::Type, const std::string&) {}
+std::atomic<int64> errors{0};
+
+// Without a handler RtAudio throws from its own thread, which would end the program; what
+// it reports while playing (a write to a server that went away) tells that the stream died.
+void CountError(RtAudioError::Type, const std::string&) {
+    errors.fetch_add(1, std::memory_order_relaxed);
+}
 
 }  // namespace
 
@@ -20,7 +27,11 @@ DeviceOutput::~DeviceOutput() {
     Stop();
 }
 
-status_t DeviceOutput::Start(const char* api, std::string* reason) {
+int64 DeviceOutput::Errors() {
+    return errors.load(std::memory_order_relaxed);
+}
+
+status_t DeviceOutput::Start(const char* api, int32 frames, std::string* reason) {
     RtAudio::Api chosen = RtAudio::getCompiledApiByName(api);
     if (chosen == RtAudio::UNSPECIFIED) {
         *reason = "not built into RtAudio";
@@ -33,13 +44,20 @@ status_t DeviceOutput::Start(const char* api, std::string* reason) {
             *reason = "no output device";
             return B_ERROR;
         }
-        Open(*audio);
+        Open(*audio, frames);
+        fCallbacks = 0;
+        fErrorsAtStart = Errors();
         fLive = true;
-        audio->startStream();
         fAudio = std::move(audio);
+        fAudio->startStream();
     } catch (const RtAudioError& error) {
-        fLive = false;
         *reason = error.what();
+        Stop();
+        return B_ERROR;
+    }
+    if (!WaitForFirstCall()) {
+        *reason = "the stream did not start playing";
+        Stop();
         return B_ERROR;
     }
     return B_OK;
@@ -49,7 +67,7 @@ void DeviceOutput::Stop() {
     if (fAudio == nullptr) return;
     fLive = false;
     try {
-        fAudio->stopStream();
+        if (fAudio->isStreamRunning()) fAudio->stopStream();
     } catch (const RtAudioError&) {
         // A stream that failed is closed all the same.
     }
@@ -58,34 +76,43 @@ void DeviceOutput::Stop() {
     fAudio.reset();
 }
 
-void DeviceOutput::Open(RtAudio& audio) {
+void DeviceOutput::Open(RtAudio& audio, int32 frames) {
     RtAudio::StreamParameters parameters;
     parameters.deviceId = audio.getDefaultOutputDevice();
     parameters.nChannels = SoundMixer::kChannels;
     RtAudio::StreamOptions options;
     options.streamName = "Velloran";
-    unsigned int frames = 0;
-    try {
-        audio.openStream(&parameters, nullptr, RTAUDIO_FLOAT32, SoundMixer::kFrameRate, &frames,
-                         Play, this, &options, IgnoreError);
-    } catch (const RtAudioError&) {
-        frames = kFallbackFrames;
-        audio.openStream(&parameters, nullptr, RTAUDIO_FLOAT32, SoundMixer::kFrameRate, &frames,
-                         Play, this, &options, IgnoreError);
-    }
+    // Asked for a size, since "let the device choose" gets buffers of 0 frames from some
+    // servers; the size granted is the one used.
+    auto granted = unsigned(frames);
+    audio.openStream(&parameters, nullptr, RTAUDIO_FLOAT32, SoundMixer::kFrameRate, &granted, Play,
+                     this, &options, CountError);
     if (!audio.isStreamOpen()) throw RtAudioError("the device did not open");
-    fBufferFrames = int32(frames);
+    if (granted == 0) throw RtAudioError("the device offered buffers of 0 frames");
+    fBufferFrames = int32(granted);
 }
 
-int DeviceOutput::Play(void* output, void*, unsigned int frames, double, unsigned int, void* data) {
+bool DeviceOutput::WaitForFirstCall() const {
+    for (bigtime_t waited = 0; waited < kFirstCallWait; waited += 1000) {
+        if (Callbacks() > 0) return true;
+        snooze(1000);
+    }
+    return Callbacks() > 0;
+}
+
+int DeviceOutput::Play(void* output, void*, unsigned int frames, double, unsigned int status,
+                       void* data) {
     auto* self = static_cast<DeviceOutput*>(data);
     auto* out = static_cast<float*>(output);
+    if (frames == 0) return 0;
     self->fUse.Enter();
-    if (self->fLive.load()) {
+    if ((status & RTAUDIO_OUTPUT_UNDERFLOW) != 0) self->fMixer.CountUnderflow();
+    if (self->fLive.load() && Errors() == self->fErrorsAtStart) {
         self->fMixer.Mix(out, int32(frames));
     } else {
         std::fill_n(out, frames * SoundMixer::kChannels, 0.0f);
     }
+    self->fCallbacks.fetch_add(1, std::memory_order_relaxed);
     self->fUse.Leave();
     return 0;
 }

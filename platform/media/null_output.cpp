@@ -9,6 +9,7 @@ constexpr int64 kNanosPerSecond = 1000000000;
 // Further behind than this (a debugger, a suspended machine) the output skips ahead instead
 // of rushing through what it missed.
 constexpr int64 kMaxLagNanos = kNanosPerSecond / 10;
+constexpr int64 kBufferNanos = NullOutput::kBufferFrames * kNanosPerSecond / SoundMixer::kFrameRate;
 
 int64 Now() {
     timespec now;
@@ -56,6 +57,8 @@ void NullOutput::Loop() {
         // Counted from the start, so the rounding of one buffer never adds up.
         int64 deadline = start + frames * kNanosPerSecond / SoundMixer::kFrameRate;
         int64 now = Now();
+        // A device would have run dry by now.
+        if (now - deadline > kBufferNanos) fMixer.CountUnderflow();
         if (now - deadline > kMaxLagNanos) {
             start = now;
             frames = 0;

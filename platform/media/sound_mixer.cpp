@@ -27,10 +27,11 @@ void SoundMixer::Detach(int32 slot) {
 void SoundMixer::Mix(float* out, int32 frames) {
     tInsideMix = true;
     for (int32 done = 0; done < frames; done += kPieceFrames) {
-        MixPiece(out + done * kChannels, std::min(frames - done, kPieceFrames));
+        const int32 piece = std::min(frames - done, kPieceFrames);
+        MixPiece(out + done * kChannels, piece);
+        fFramesMixed.fetch_add(piece, std::memory_order_relaxed);
     }
     tInsideMix = false;
-    fFramesMixed.fetch_add(frames, std::memory_order_relaxed);
 }
 
 bool SoundMixer::InsideMix() {

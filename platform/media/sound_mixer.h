@@ -29,8 +29,13 @@ class SoundMixer {
     void Detach(int32 slot);
     // The one thread mixing now. Overwrites frames interleaved frames of out.
     void Mix(float* out, int32 frames);
-    // Any thread.
+    // Any thread: the frames mixed so far; inside a routine, the number of the first frame of
+    // the piece it is playing.
     int64 FramesMixed() const { return fFramesMixed.load(std::memory_order_relaxed); }
+    // The thread mixing: the device or the null output played frames late (an underflow).
+    void CountUnderflow() { fUnderflows.fetch_add(1, std::memory_order_relaxed); }
+    // Any thread.
+    int64 Underflows() const { return fUnderflows.load(std::memory_order_relaxed); }
     // Any thread: whether it is inside Mix, that is, in a routine.
     static bool InsideMix();
 
@@ -47,4 +52,5 @@ class SoundMixer {
     // One buffer per slot, written only by the thread mixing.
     float fScratch[kMaxPlayers][kPieceFrames * kChannels] = {};
     std::atomic<int64> fFramesMixed{0};
+    std::atomic<int64> fUnderflows{0};
 };

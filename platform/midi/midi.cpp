@@ -4,6 +4,20 @@
 
 #include "platform/midi/midi_connections.h"
 
+namespace {
+
+std::atomic<int64> dropped{0};
+
+}  // namespace
+
+int64 BMidi::Dropped() {
+    return dropped.load(std::memory_order_relaxed);
+}
+
+void BMidi::CountDropped() {
+    dropped.fetch_add(1, std::memory_order_relaxed);
+}
+
 BMidi::BMidi() {
     // Built before any producer, so it outlives static ones too.
     MidiConnections::Default();

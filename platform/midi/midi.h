@@ -56,6 +56,8 @@ class BMidi {
     void Stop();
     // Any thread. From Start until Run returns.
     bool IsRunning() const { return fRunning.load(); }
+    // Any thread: messages any object dropped because a queue was full.
+    static int64 Dropped();
 
   protected:
     // The Run thread. The base returns at once.
@@ -65,6 +67,9 @@ class BMidi {
     // As the destructor. Stops Run and cuts every connection both ways, waiting for messages
     // in flight; subclass destructors call it first so none reaches a half-destroyed object.
     void Unplug();
+
+    // Any thread, the sound callback included: counts one message dropped.
+    static void CountDropped();
 
     // Any thread, the sound callback included: the sprays neither lock nor allocate.
     void SprayNoteOff(uchar channel, uchar note, uchar velocity, uint32 time) const;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/media/sound_output.h"
 #include "platform/midi/synth_renderer.h"
 
 namespace {
@@ -84,7 +85,7 @@ void BMidiSynth::Queue(uchar kind, uchar channel, uchar data1, uchar data2, uint
     event.status = uint8(kind | (channel - 1));
     event.data1 = data1 & 0x7F;
     event.data2 = data2 & 0x7F;
-    fQueue.Push(event);
+    if (!fQueue.Push(event)) CountDropped();
 }
 
 status_t BMidiSynth::QueueMessage(int32 frame, uchar status, uchar data1, uchar data2) {
@@ -98,13 +99,20 @@ status_t BMidiSynth::QueueMessage(int32 frame, uchar status, uchar data1, uchar 
     event.status = status;
     event.data1 = data1 & 0x7F;
     event.data2 = data2 & 0x7F;
-    return fQueue.Push(event) ? B_OK : B_NO_MEMORY;
+    if (fQueue.Push(event)) return B_OK;
+    CountDropped();
+    return B_NO_MEMORY;
 }
 
 status_t BMidiSynth::RenderFrames(float* left, float* right, int32 frames, bigtime_t start) {
+    return RenderFrames(left, right, frames, FrameClock{0, start}, 0);
+}
+
+status_t BMidiSynth::RenderFrames(float* left, float* right, int32 frames, const FrameClock& clock,
+                                  int64 first) {
     if (fLive.load()) return B_NOT_ALLOWED;
     if (left == nullptr || right == nullptr || frames < 0) return B_BAD_VALUE;
-    fRenderer->Render(fQueue, left, right, 1, frames, start);
+    fRenderer->Render(fQueue, left, right, 1, frames, clock, first);
     return B_OK;
 }
 
@@ -122,5 +130,7 @@ void BMidiSynth::PlayBuffer(void* synth, void* buffer, size_t size, const media_
     auto self = static_cast<BMidiSynth*>(synth);
     auto samples = static_cast<float*>(buffer);
     auto frames = int32(size / (kChannels * sizeof(float)));
-    self->fRenderer->Render(self->fQueue, samples, samples + 1, kChannels, frames, system_time());
+    const SoundOutput& output = SoundOutput::Default();
+    self->fRenderer->Render(self->fQueue, samples, samples + 1, kChannels, frames, output.Clock(),
+                            output.FramesPlayed());
 }

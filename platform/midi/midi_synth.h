@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/kernel/bounded_queue.h"
+#include "platform/media/frame_clock.h"
 #include "platform/media/sound_player.h"
 #include "platform/midi/midi.h"
 #include "platform/midi/synth_event.h"
@@ -14,12 +15,13 @@
 class SynthRenderer;
 
 // Any thread sends; one controlling thread at a time loads, enables and renders offline.
-// Messages reach the sound callback through a lock-free queue and play in the next buffer
-// rendered after their time; FluidSynth starts notes on its 64-frame grid.
+// Messages reach the sound callback through a lock-free queue, best ahead of their time, and
+// start at the frame of the output stream their time names on the output's frame clock (the
+// same arithmetic offline); FluidSynth starts notes on its 64-frame grid.
 class BMidiSynth : public BMidi {
   public:
-    // The most messages waiting for the sound callback; more are dropped.
-    static constexpr int32 kQueueCapacity = 1024;
+    // The most messages waiting for the sound callback; more are dropped and counted.
+    static constexpr int32 kQueueCapacity = 4096;
 
     // Any thread.
     BMidiSynth();
@@ -55,9 +57,12 @@ class BMidiSynth : public BMidi {
     status_t QueueMessage(int32 frame, uchar status, uchar data1, uchar data2 = 0);
     // The controlling thread while the live sound is off (else B_NOT_ALLOWED): renders frames
     // frames into left and right for offline use, applying each message at its frame. start
-    // is the time of the first frame in microseconds (see system_time), by default now.
+    // is the time of the first frame in microseconds (see system_time), by default now; or
+    // the first frame is frame first of clock.
     status_t RenderFrames(float* left, float* right, int32 frames, bigtime_t start);
     status_t RenderFrames(float* left, float* right, int32 frames);
+    status_t RenderFrames(float* left, float* right, int32 frames, const FrameClock& clock,
+                          int64 first);
     // The controlling thread while the live sound is off (else B_NOT_ALLOWED): drops every
     // waiting message and silences the synthesizer, so that what is rendered next does not
     // depend on what came before.

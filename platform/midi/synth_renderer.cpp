@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/kernel/os.h"
+#include "platform/midi/midi.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ status_t StatusFor(int error) {
 
 }  // namespace
 
-SynthRenderer::SynthRenderer(int32 frameRate, int32 pendingCapacity) : fFrameRate(frameRate) {
+SynthRenderer::SynthRenderer(int32 frameRate, int32 pendingCapacity) {
     QuietFluidSynth();
     fPending.reserve(size_t(pendingCapacity));
     fSettings = new_fluid_settings();
@@ -73,11 +74,11 @@ status_t SynthRenderer::Load(const char* path, std::string* problem) {
 }
 
 void SynthRenderer::Render(BoundedQueue<synth_event>& queue, float* left, float* right,
-                           int32 stride, int32 frames, bigtime_t now) {
+                           int32 stride, int32 frames, const FrameClock& clock, int64 first) {
     Drain(queue);
     int32 position = 0;
     while (position < frames) {
-        int32 next = ApplyDue(position, frames, now);
+        int32 next = ApplyDue(position, frames, clock, first);
         Write(left, right, stride, position, next);
         position = next;
     }
@@ -104,15 +105,25 @@ void SynthRenderer::Drain(BoundedQueue<synth_event>& queue) {
     while (fPending.size() < fPending.capacity() && queue.Pop(&event)) fPending.push_back(event);
 }
 
-// Applies, in the order they came, the events due by position; returns the next one's frame.
-int32 SynthRenderer::ApplyDue(int32 position, int32 frames, bigtime_t now) {
+// Applies the events due by position: those placed at a frame in the order they came, then
+// timed ones kind by kind; returns the next one's frame.
+int32 SynthRenderer::ApplyDue(int32 position, int32 frames, const FrameClock& clock, int64 first) {
+    for (const synth_event& event : fPending) {
+        if (event.atFrame && event.due <= position) Apply(event);
+    }
+    for (uint8 kind : {kControlChange, kProgramChange, kNoteOn, kNoteOff}) {
+        for (const synth_event& event : fPending) {
+            if (!event.atFrame && (event.status & 0xF0) == kind &&
+                Offset(event, clock, first) <= position) {
+                Apply(event);
+            }
+        }
+    }
     int64 next = frames;
     size_t kept = 0;
     for (const synth_event& event : fPending) {
-        int64 offset = Offset(event, now);
-        if (offset <= position) {
-            Apply(event);
-        } else {
+        int64 offset = Offset(event, clock, first);
+        if (offset > position) {
             next = std::min(next, offset);
             fPending[kept++] = event;
         }
@@ -121,13 +132,13 @@ int32 SynthRenderer::ApplyDue(int32 position, int32 frames, bigtime_t now) {
     return int32(next);
 }
 
-int64 SynthRenderer::Offset(const synth_event& event, bigtime_t now) const {
+int64 SynthRenderer::Offset(const synth_event& event, const FrameClock& clock, int64 first) {
     if (event.atFrame) return event.due;
+    if (event.due == 0) return 0;
     // Message times wrap every 49 days; the difference says which side of now it is.
-    int32 aheadMs = int32(uint32(event.due) - uint32(now / 1000));
-    bigtime_t ahead = bigtime_t(aheadMs) * 1000 - now % 1000;
-    if (event.due == 0 || ahead <= 0) return 0;
-    return ahead * fFrameRate / 1000000;
+    const bigtime_t nowMs = clock.TimeOf(first) / 1000;
+    const int32 aheadMs = int32(uint32(event.due) - uint32(nowMs));
+    return std::max<int64>(0, clock.FrameAt((nowMs + aheadMs) * 1000) - first);
 }
 
 void SynthRenderer::Apply(const synth_event& event) {

@@ -8,6 +8,7 @@
 
 #include "platform/kernel/bounded_queue.h"
 #include "platform/kernel/os.h"
+#include "platform/media/frame_clock.h"
 #include "platform/midi/synth_event.h"
 
 // One rendering thread at a time; Load only while nobody renders. FluidSynth is built
@@ -23,11 +24,14 @@ class SynthRenderer {
     // The rendering thread while nobody renders. On failure problem names the path.
     status_t Load(const char* path, std::string* problem);
     // The rendering thread. Takes the queued events, then renders frames frames into left
-    // and right, stride floats apart, applying each event at its frame. now is the time
-    // at the buffer's first frame, in microseconds of the clock message milliseconds come
-    // from, so a message lands on its own frame. Neither locks nor allocates.
+    // and right, stride floats apart; the first is frame first of the stream clock times. A
+    // message lands on the frame its time names on that clock, the same in real time as
+    // offline. At one frame, events placed at it apply in the order they came; then timed
+    // messages apply as a MIDI output sends one millisecond's: control changes, program
+    // changes, note-ons, then note-offs, each kind in the order it came. Neither locks nor
+    // allocates.
     void Render(BoundedQueue<synth_event>& queue, float* left, float* right, int32 stride,
-                int32 frames, bigtime_t now);
+                int32 frames, const FrameClock& clock, int64 first);
 
     // The rendering thread while nobody renders: drops the queued and waiting events and
     // starts a new synthesizer with the same SoundFont.
@@ -35,12 +39,11 @@ class SynthRenderer {
 
   private:
     void Drain(BoundedQueue<synth_event>& queue);
-    int32 ApplyDue(int32 position, int32 frames, bigtime_t now);
-    int64 Offset(const synth_event& event, bigtime_t now) const;
+    int32 ApplyDue(int32 position, int32 frames, const FrameClock& clock, int64 first);
+    static int64 Offset(const synth_event& event, const FrameClock& clock, int64 first);
     void Apply(const synth_event& event);
     void Write(float* left, float* right, int32 stride, int32 from, int32 to);
 
-    const int32 fFrameRate;
     std::string fLoaded;  // the SoundFont's path once loaded
     fluid_settings_t* fSettings = nullptr;
     fluid_synth_t* fSynth = nullptr;

@@ -1,5 +1,6 @@
 #include "engine/midi_connections.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <string>
@@ -27,6 +28,7 @@ class Recorder : public BMidi {
         int channel;
         int data1;
         uint32 at;
+        bigtime_t atMicros;
     };
 
     void NoteOn(uchar channel, uchar note, uchar, uint32) override { Note('n', channel, note); }
@@ -54,7 +56,8 @@ class Recorder : public BMidi {
   private:
     void Note(char kind, int channel, int data1) {
         std::lock_guard<std::mutex> hold(fLock);
-        fReceived.push_back({kind, channel, data1, NowMs()});
+        const bigtime_t now = system_time();
+        fReceived.push_back({kind, channel, data1, uint32(now / 1000), now});
     }
 
     std::mutex fLock;
@@ -65,7 +68,9 @@ using MidiConnections = EngineTest;
 
 }  // namespace
 
-TEST_F(MidiConnections, MessagesLeaveAtTheFirstTickAfterTheirTimeInKindOrder) {
+// The sending thread sleeps until the next message is due: each leaves in the millisecond of
+// its stamp, and those of one millisecond leave in kind order.
+TEST_F(MidiConnections, MessagesLeaveInTheMillisecondOfTheirTimeInKindOrder) {
     MyMidi output;
     Recorder recorder;
     output.Connect(&recorder);
@@ -76,16 +81,27 @@ TEST_F(MidiConnections, MessagesLeaveAtTheFirstTickAfterTheirTimeInKindOrder) {
     output.ProgramChange(2, 7, due);
     output.ControlChange(2, 1, 64, due);
     output.NoteOn(1, 72, 100, due + 1000);  // not yet
-    std::vector<Recorder::Received> got = recorder.Wait(4);
-    ASSERT_EQ(got.size(), 4u);
+    // Twenty more, 3 to 60 ms ahead, sent out of order.
+    constexpr int kSpread = 20;
+    for (int i = 0; i < kSpread; i++)
+        output.NoteOn(3, uchar(i), 100, due + 3 * ((i * 7) % kSpread) + 3);
+    std::vector<Recorder::Received> got = recorder.Wait(4 + kSpread);
+    ASSERT_EQ(got.size(), 4u + kSpread);
     std::string kinds;
-    for (const auto& r : got) kinds += r.kind;
+    for (size_t i = 0; i < 4; i++) kinds += got[i].kind;
     EXPECT_EQ(kinds, "cpnf");
-    EXPECT_GE(int32(got[0].at - due), 0);
-    EXPECT_LE(int32(got[0].at - due), 40);  // one 10 ms tick, with room for a busy machine
     EXPECT_EQ(got[1].data1, 7);
+    std::vector<bigtime_t> late;
+    for (const Recorder::Received& r : got) {
+        const uint32 stamp = r.channel == 3 ? due + 3 * ((r.data1 * 7) % kSpread) + 3 : due;
+        late.push_back(r.atMicros - bigtime_t(stamp) * 1000);
+        EXPECT_GE(late.back(), 0) << "left before its time";
+    }
+    std::sort(late.begin(), late.end());
+    EXPECT_LT(late[late.size() / 2], 1000) << "most leave within their millisecond";
+    EXPECT_LT(late.back(), 15000) << "even on a busy machine";
     snooze(100000);
-    EXPECT_EQ(recorder.Wait(4).size(), 4u);  // the later note still waits for its time
+    EXPECT_EQ(recorder.Wait(4 + kSpread).size(), 4u + kSpread);  // the later one still waits
     output.Stop();
 }
 
@@ -148,35 +164,32 @@ double Pitch(const std::vector<float>& mono, size_t from, size_t length) {
 
 }  // namespace
 
-TEST_F(MidiConnections, TheSynthesizerSoundsANoteAtItsTimeAndPitch) {
+// The synthesizer's output passes messages on ahead of their time, and the synthesizer starts
+// each at the frame of the sound output that its stamp names on the output's frame clock.
+TEST_F(MidiConnections, TheSynthesizerSoundsANoteAtItsFrameAndPitch) {
     MyMidi* synth = MakeMidiConnection("Internal Synth");
     ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
     constexpr int32 kBuffer = 512;
-    const bigtime_t bufferTime = kBuffer * 1000000LL / 44100;
-    uint32 due = NowMs() + 100;
+    SoundOutput& output = SoundOutput::Default();
+    const FrameClock clock{output.FramesPlayed(), system_time() / 1000 * 1000};
+    output.SetClock(clock);
+    const uint32 due = uint32(clock.time / 1000) + 100;
     synth->ProgramChange(1, 0, due);
     synth->NoteOn(1, 69, 100, due);
     synth->NoteOff(1, 69, 0, due + 600);
-    // Play the output in real time, noting when each buffer was made.
+    // As fast as it renders: the frames, not the time they are made at, place the note.
     std::vector<float> mono;
-    std::vector<bigtime_t> madeAt;
     std::vector<float> out(kBuffer * 2);
-    bigtime_t next = system_time();
     for (int b = 0; b < 80; b++) {
-        while (system_time() < next) snooze(500);
-        next += bufferTime;
-        ASSERT_EQ(SoundOutput::Default().Render(out.data(), kBuffer), B_OK);
-        madeAt.push_back(system_time());
+        ASSERT_EQ(output.Render(out.data(), kBuffer), B_OK);
         for (int32 f = 0; f < kBuffer; f++) mono.push_back(out[2 * f] + out[2 * f + 1]);
     }
     size_t first = 0;
     while (first < mono.size() && std::abs(mono[first]) < 1e-4f) first++;
     ASSERT_LT(first, mono.size()) << "the note never sounded";
-    bigtime_t sounded = madeAt[first / kBuffer];
-    bigtime_t stamp = bigtime_t(due) * 1000;
-    EXPECT_GE(sounded + 1000, stamp);  // the clock's milliseconds are truncated
-    // One 10 ms tick and one output buffer, with some room for a busy machine.
-    EXPECT_LE(sounded - stamp, 10000 + bufferTime + 15000);
+    // 100 ms in, then FluidSynth's 64-frame grid and the attack rising out of silence.
+    EXPECT_GE(first, 4410u);
+    EXPECT_LE(first, 4410u + 64 + 441);
     EXPECT_NEAR(Pitch(mono, first + 4410, 4096), 440.0, 6.0);
 }
 

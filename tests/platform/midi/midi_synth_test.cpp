@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/platform/midi/sound_measures.h"
+#include "tests/test_sound_font.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ uint32 Now() {
 class BMidiSynthRender : public testing::Test {
   protected:
     void SetUp() override {
-        unsetenv("VELLORAN_SOUNDFONT");
+        PinTestSoundFont();
         ASSERT_EQ(synth.EnableInput(false, true), B_OK) << synth.ErrorText();
     }
 
@@ -46,7 +47,7 @@ class ScopedSoundFont {
     explicit ScopedSoundFont(const std::string& path) {
         setenv("VELLORAN_SOUNDFONT", path.c_str(), 1);
     }
-    ~ScopedSoundFont() { unsetenv("VELLORAN_SOUNDFONT"); }
+    ~ScopedSoundFont() { PinTestSoundFont(); }
 };
 
 }  // namespace
