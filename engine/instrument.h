@@ -4,9 +4,9 @@
 #include <string>
 
 #include "engine/addon.h"
-#include "message/message.h"
 #include "engine/modifiers.h"
 #include "engine/note_info.h"
+#include "message/message.h"
 
 class Instrument : public Addon {
   public:

@@ -127,6 +127,15 @@ void SetMidiOffline(bool offline) {
     if (table.nowhere != nullptr) SwitchClock(table.nowhere, false, offline);
 }
 
+int64 SynthBlockStartFrame() {
+    Connections& table = connections();
+    std::lock_guard<std::mutex> hold(table.lock);
+    for (BMidiSynth* synth : table.synths) {
+        if (synth != nullptr && synth->BlockStartFrame() >= 0) return synth->BlockStartFrame();
+    }
+    return -1;
+}
+
 void FlushMidiConnections(uint32 until, bool deliver) {
     Connections& table = connections();
     std::lock_guard<std::mutex> hold(table.lock);

@@ -11,6 +11,10 @@ void InitMidi();
 // anything; once ten ports are in use, further names share one output that plays nowhere.
 MyMidi* MakeMidiConnection(const char* name);
 
+// Any thread but the sound thread: a frame of the sound output at which a block of the first
+// live synthesizer begins, or -1 when none has played yet.
+int64 SynthBlockStartFrame();
+
 // Rendering offline: the outputs stop sending on their own and the synthesizers stop playing
 // live; the renderer flushes the outputs and renders the synthesizers to its own clock. Real
 // ports get nothing meanwhile. Window thread or the renderer, while the song is stopped;

@@ -9,11 +9,13 @@
 #include "engine/player_handover.h"
 #include "engine/pos_event.h"
 #include "engine/preview_note.h"
+#include "engine/show_error.h"
 #include "engine/song.h"
 #include "platform/kernel/os.h"
 #include "platform/media/sound_output.h"
 #include "platform/media/sound_player.h"
 #include "platform/midi/midi.h"
+#include "platform/midi/midi_synth.h"
 
 float bigbuf1[2][kBigBufferFrames];
 float bigbuf2[2][kBigBufferFrames];
@@ -70,10 +72,17 @@ void RenderStep(int64 frame) {
 }
 
 // Real time: far enough ahead that the first two steps are rendered before it, plus the
-// buffer the output is playing now.
+// buffer the output is playing now, and on the synthesizer's block grid, as offline, where
+// a fresh synthesizer starts with the song.
 int64 SongStartFrame() {
     if (drive.load() != PlayerDrive::kRealTime) return FramesPlayed();
-    return FramesPlayed() + 2 * SoundOutput::Default().BufferFrames() + kStartLeadFrames;
+    int64 start = FramesPlayed() + 2 * SoundOutput::Default().BufferFrames() + kStartLeadFrames;
+    const int64 block = SynthBlockStartFrame();
+    if (block >= 0) {
+        start += ((block - start) % BMidiSynth::kBlockFrames + BMidiSynth::kBlockFrames) %
+                 BMidiSynth::kBlockFrames;
+    }
+    return start;
 }
 
 // Played live, the frame clock is set so that the song's first frame sounds at the whole
@@ -107,6 +116,11 @@ void ReportLateness() {
     told = seen;
 }
 
+// The output has said so on standard error already; a window shows it too.
+void ReportLostDevice(const char* text) {
+    if (ErrorsGoToWindows()) ShowError("%s", text);
+}
+
 int32 TrackPlayer_BigBufferThread(void*) {
     for (;;) {
         ReportLateness();
@@ -136,6 +150,7 @@ void UpdatePlayerTempo() {
 void InitPlayer(PlayerDrive how) {
     SetPlayerDrive(how);
     media_raw_audio_format format{44100, 2, B_AUDIO_FLOAT, B_MEDIA_LITTLE_ENDIAN, 0};
+    SoundOutput::Default().SetLossHandler(ReportLostDevice);
     player = new BSoundPlayer(&format, "Velloran", BufferProc);
     player->Start();
     player->SetHasData(true);

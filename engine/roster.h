@@ -4,8 +4,8 @@
 #include <string>
 
 #include "engine/addon.h"
-#include "message/message.h"
 #include "engine/shared_object.h"
+#include "message/message.h"
 
 // Beside the program; the program makes its own folder the working directory.
 constexpr const char* kAddOnFolder = "./add-ons";

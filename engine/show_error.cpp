@@ -35,6 +35,10 @@ ErrorPresenter SetErrorPresenter(ErrorPresenter replacement) {
     return presenter.exchange(replacement != nullptr ? replacement : PrintError);
 }
 
+bool ErrorsGoToWindows() {
+    return presenter.load() != PrintError;
+}
+
 DeferredErrors::DeferredErrors() : fOuter(deferred == nullptr) {
     if (fOuter) deferred = new std::vector<std::string>;
 }

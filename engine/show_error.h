@@ -12,6 +12,9 @@ void ShowError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // previous one.
 ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
 
+// Any thread: whether a presenter other than the standard-error one is installed (a window's).
+bool ErrorsGoToWindows();
+
 // While one lives on a thread, that thread's errors wait and are shown when it goes, so code
 // that holds the song lock can report without keeping the player waiting on an alert.
 class DeferredErrors {

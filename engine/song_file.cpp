@@ -4,11 +4,11 @@
 
 #include "engine/diagnostics.h"
 #include "engine/graph_repair.h"
-#include "message/byte_order.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
+#include "message/byte_order.h"
 #include "platform/storage/entry.h"
 #include "platform/storage/file.h"
 

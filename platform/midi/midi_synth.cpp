@@ -59,6 +59,7 @@ status_t BMidiSynth::StartSound() {
 void BMidiSynth::StopSound() {
     fPlayer.Stop();
     fLive.store(false);
+    fBlockStart.store(-1);
 }
 
 void BMidiSynth::NoteOff(uchar channel, uchar note, uchar velocity, uint32 time) {
@@ -131,6 +132,9 @@ void BMidiSynth::PlayBuffer(void* synth, void* buffer, size_t size, const media_
     auto samples = static_cast<float*>(buffer);
     auto frames = int32(size / (kChannels * sizeof(float)));
     const SoundOutput& output = SoundOutput::Default();
+    const int64 first = output.FramesPlayed();
+    self->fBlockStart.store(first - self->fRenderer->Rendered() % kBlockFrames,
+                            std::memory_order_relaxed);
     self->fRenderer->Render(self->fQueue, samples, samples + 1, kChannels, frames, output.Clock(),
-                            output.FramesPlayed());
+                            first);
 }

@@ -22,6 +22,8 @@ class BMidiSynth : public BMidi {
   public:
     // The most messages waiting for the sound callback; more are dropped and counted.
     static constexpr int32 kQueueCapacity = 4096;
+    // FluidSynth renders in blocks this long and starts notes only where one begins.
+    static constexpr int32 kBlockFrames = 64;
 
     // Any thread.
     BMidiSynth();
@@ -36,6 +38,10 @@ class BMidiSynth : public BMidi {
     bool IsLoaded() const { return fLoaded.load(); }
     // Any thread.
     bool IsLive() const { return fLive.load(); }
+    // Any thread: a frame of the sound output at which one of the live synthesizer's blocks
+    // begins, or -1 before it has played. A song started on its block grid places notes in
+    // the blocks an offline render from a fresh synthesizer does.
+    int64 BlockStartFrame() const { return fBlockStart.load(); }
     // The controlling thread, after a failed call: the text for the user.
     const char* ErrorText() const { return fErrorText.c_str(); }
     // Any thread. VELLORAN_SOUNDFONT when set, else the system's General MIDI SoundFont.
@@ -80,5 +86,6 @@ class BMidiSynth : public BMidi {
     BSoundPlayer fPlayer;
     std::atomic<bool> fLoaded{false};
     std::atomic<bool> fLive{false};
+    std::atomic<int64> fBlockStart{-1};
     std::string fErrorText;
 };

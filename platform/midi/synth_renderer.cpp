@@ -82,6 +82,7 @@ void SynthRenderer::Render(BoundedQueue<synth_event>& queue, float* left, float*
         Write(left, right, stride, position, next);
         position = next;
     }
+    fRendered += frames;
     for (synth_event& event : fPending) {
         if (event.atFrame) event.due -= frames;
     }
@@ -92,6 +93,7 @@ void SynthRenderer::Reset(BoundedQueue<synth_event>& queue) {
     while (queue.Pop(&event)) {
     }
     fPending.clear();
+    fRendered = 0;
     // A reset keeps the effects' tails and the place in FluidSynth's 64-frame blocks, which
     // notes start on: only a new synthesizer sounds the same whatever came before.
     if (fSynth == nullptr) return;

@@ -36,6 +36,9 @@ class SynthRenderer {
     // The rendering thread while nobody renders: drops the queued and waiting events and
     // starts a new synthesizer with the same SoundFont.
     void Reset(BoundedQueue<synth_event>& queue);
+    // The rendering thread: frames rendered since the synthesizer was made; FluidSynth works
+    // in blocks of 64 counted from there, and starts notes only at their starts.
+    int64 Rendered() const { return fRendered; }
 
   private:
     void Drain(BoundedQueue<synth_event>& queue);
@@ -48,4 +51,5 @@ class SynthRenderer {
     fluid_settings_t* fSettings = nullptr;
     fluid_synth_t* fSynth = nullptr;
     std::vector<synth_event> fPending;  // never grows past the capacity reserved at start
+    int64 fRendered = 0;
 };

@@ -196,6 +196,40 @@ TEST(SoundOutput, ManualModeStopsTheNullOutputUntilItRestarts) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "null was asked for";
 }
 
+// A routine that takes longer than its buffer lasts leaves the null output behind, as a device
+// would run dry: each such buffer counts as an underflow.
+TEST(SoundOutput, CountsTheBuffersTheNullOutputPlayedLate) {
+    SoundOutput& output = NullSoundOutput(false);
+    SoundProbe probe;
+    BSoundPlayer player = ProbePlayer(probe);
+    ASSERT_EQ(player.Start(), B_OK);
+    ASSERT_TRUE(WaitFor([&] { return probe.calls > 2; }));
+    const int64 before = output.Underflows();
+    probe.nap = 30000;
+    const int64 calls = probe.calls;
+    ASSERT_TRUE(WaitFor([&] { return probe.calls > calls + 3; }));
+    probe.nap = 0;
+    player.Stop();
+    EXPECT_GE(output.Underflows() - before, 2);
+}
+
+// The size every device is asked for.
+TEST(SoundOutput, AsksForADefiniteBufferSize) {
+    unsetenv("VELLORAN_BUFFER");
+    EXPECT_EQ(SoundOutput::WantedBufferFrames(), 512);
+    for (auto [asked, wanted] : {std::pair{"256", 256},
+                                 {"32", 64},
+                                 {"100000", 4096},
+                                 {"-5", 64},
+                                 {"", 512},
+                                 {"12ab", 512},
+                                 {"abc", 512}}) {
+        setenv("VELLORAN_BUFFER", asked, 1);
+        EXPECT_EQ(SoundOutput::WantedBufferFrames(), wanted) << asked;
+    }
+    unsetenv("VELLORAN_BUFFER");
+}
+
 // What VELLORAN_AUDIO says, and what the reason for a fall back names.
 using AudioChoice = std::pair<const char*, const char*>;
 
