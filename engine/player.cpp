@@ -85,11 +85,15 @@ int64 SongStartFrame() {
     return start;
 }
 
-// Played live, the frame clock is set so that the song's first frame sounds at the whole
-// millisecond after it is due to leave the output, which is when ports get its first notes.
+// The frame clock starts the song at a whole millisecond, so its stamps fall on the same
+// frames in every render and live. Played live, that is the millisecond after its first frame
+// is due to leave the output, which is when ports get its first notes.
 void AnchorClock(int64 first) {
-    if (Offline()) return;
     SoundOutput& output = SoundOutput::Default();
+    if (Offline()) {
+        output.SetClock({first, system_time() / 1000 * 1000});
+        return;
+    }
     const bool device = drive.load() == PlayerDrive::kRealTime;
     const int64 ahead = first - FramesPlayed() + (device ? output.BufferFrames() : 0);
     const bigtime_t at = system_time() + ahead * 1000000 / 44100;

@@ -3,6 +3,8 @@
 #include <RtAudio.h>
 
 #include <algorithm>
+#include <iostream>
+#include <streambuf>
 
 #include "platform/kernel/os.h"
 
@@ -12,6 +14,20 @@ namespace {
 constexpr bigtime_t kFirstCallWait = 1000000;
 
 std::atomic<int64> errors{0};
+
+// Swallows what is written to it.
+class Silence : public std::streambuf {
+  protected:
+    int overflow(int c) override { return c; }
+};
+
+// RtAudio's JACK backend writes a line of its own to std::cerr when the server shuts its client
+// down; the output's own line says what happened and what plays now. Nothing else here writes
+// to std::cerr.
+std::streambuf* QuietCerr() {
+    static Silence silence;
+    return std::cerr.rdbuf(&silence);
+}
 
 // Without a handler RtAudio throws from its own thread, which would end the program; what
 // it reports while playing (a write to a server that went away) tells that the stream died.
@@ -44,6 +60,7 @@ status_t DeviceOutput::Start(const char* api, int32 frames, std::string* reason)
             *reason = "no output device";
             return B_ERROR;
         }
+        if (chosen == RtAudio::UNIX_JACK && fCerr == nullptr) fCerr = QuietCerr();
         Open(*audio, frames);
         fCallbacks = 0;
         fErrorsAtStart = Errors();
@@ -74,6 +91,8 @@ void DeviceOutput::Stop() {
     // RtAudio does not promise its thread has left the callback when stopStream returns.
     fUse.WaitUntilOutside();
     fAudio.reset();
+    if (fCerr != nullptr) std::cerr.rdbuf(fCerr);
+    fCerr = nullptr;
 }
 
 void DeviceOutput::Open(RtAudio& audio, int32 frames) {

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <memory>
+#include <streambuf>
 #include <string>
 
 #include "platform/media/sound_mixer.h"
@@ -49,4 +50,5 @@ class DeviceOutput {
     int64 fErrorsAtStart = 0;
     UseCounter fUse;
     int32 fBufferFrames = 0;
+    std::streambuf* fCerr = nullptr;  // std::cerr's own, while a JACK stream keeps it quiet
 };

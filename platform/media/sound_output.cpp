@@ -9,13 +9,18 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/media/jack_server_probe.h"
+
 namespace {
 
 // JACK only when a server runs: RtAudio never starts one.
 constexpr const char* kDeviceApis[] = {"jack", "pulse", "alsa"};
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);
-// A device that has not asked for frames for this long, or eight of its buffers, is gone.
+// A device that has not asked for frames for this long, or eight of its buffers, is gone;
+// PulseAudio holds a new stream back for about 0.6 s once its first buffers are in.
 constexpr bigtime_t kStallLimit = 500000;
+constexpr bigtime_t kStartStallLimit = 2000000;
+constexpr bigtime_t kStartTime = 3000000;
 
 // The device APIs VELLORAN_AUDIO asks for, best first: none for null, nor for a name that is
 // not known, which *reasons then explains.
@@ -88,13 +93,16 @@ status_t SoundOutput::StartPlaying() {
     std::string reasons;
     for (const char* api : DeviceChoices(&reasons)) {
         std::string reason;
+        if (strcmp(api, "jack") == 0 && !JackServerProbe::Running()) {
+            reasons += (reasons.empty() ? "" : "; ") + std::string("jack: no server running");
+            continue;
+        }
         if (fDevice.Start(api, WantedBufferFrames(), &reason) == B_OK) {
             fBackend = api;
             fBufferFrames = fDevice.BufferFrames();
             StartWatching();
             return B_OK;
         }
-        if (strcmp(api, "jack") == 0 && reason == "no output device") reason = "no server running";
         reasons += (reasons.empty() ? "" : "; ") + std::string(api) + ": " + reason;
     }
     if (!reasons.empty()) SayNoDevice(reasons);
@@ -137,11 +145,13 @@ void SoundOutput::StopWatching() {
 void SoundOutput::Watch() {
     int64 callbacks = fDevice.Callbacks();
     bigtime_t lastCall = system_time();
+    const bigtime_t started = lastCall;
     const int64 errors = DeviceOutput::Errors();
     std::unique_lock lock(fWatchLock);
     while (fWatching) {
         fWatchWake.wait_for(lock, kWatchPeriod);
-        if (!fWatching || !DeviceStalled(&callbacks, &lastCall, errors)) continue;
+        const bool starting = system_time() - started < kStartTime;
+        if (!fWatching || !DeviceStalled(&callbacks, &lastCall, errors, starting)) continue;
         lock.unlock();
         // Whoever holds the control lock is stopping the device and will end this thread.
         std::unique_lock control(fControlLock, std::try_to_lock);
@@ -151,14 +161,16 @@ void SoundOutput::Watch() {
     }
 }
 
-bool SoundOutput::DeviceStalled(int64* callbacks, bigtime_t* lastCall, int64 errors) const {
+bool SoundOutput::DeviceStalled(int64* callbacks, bigtime_t* lastCall, int64 errors,
+                                bool starting) const {
     const bigtime_t now = system_time();
     if (int64 calls = fDevice.Callbacks(); calls != *callbacks) {
         *callbacks = calls;
         *lastCall = now;
     }
     const bigtime_t limit =
-        std::max(kStallLimit, bigtime_t(8) * fBufferFrames * 1000000 / SoundMixer::kFrameRate);
+        std::max(starting ? kStartStallLimit : kStallLimit,
+                 bigtime_t(8) * fBufferFrames * 1000000 / SoundMixer::kFrameRate);
     return now - *lastCall > limit || DeviceOutput::Errors() != errors;
 }
 

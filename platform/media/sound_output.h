@@ -81,7 +81,7 @@ class SoundOutput {
     void StartWatching();
     void StopWatching();
     void Watch();
-    bool DeviceStalled(int64* callbacks, bigtime_t* lastCall, int64 errors) const;
+    bool DeviceStalled(int64* callbacks, bigtime_t* lastCall, int64 errors, bool starting) const;
     void FallBack();
 
     SoundMixer fMixer;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/media/jack_server_probe.h"
+
 namespace {
 
 constexpr char kSequencerDevice[] = "/dev/snd/seq";
@@ -27,10 +29,17 @@ MidiService& MidiService::Default() {
 
 MidiService::MidiService() {
     // Without the device ALSA and RtMidi would each print a complaint before failing; JACK
-    // is not tried because RtMidi crashes opening ports when no JACK server runs.
-    if (access(kSequencerDevice, R_OK | W_OK) != 0) {
-        fReason = std::string(kSequencerDevice) + ": " + std::strerror(errno);
+    // is tried only with a server running, since RtMidi crashes opening ports without one.
+    const int sequencer = access(kSequencerDevice, R_OK | W_OK) == 0 ? 0 : errno;
+    if (sequencer == 0) {
+        fApi = RtMidi::LINUX_ALSA;
+    } else if (JackServerProbe::Running()) {
+        fApi = RtMidi::UNIX_JACK;
     } else {
+        fReason = std::string(kSequencerDevice) + ": " + std::strerror(sequencer) +
+                  ", and no JACK server running";
+    }
+    if (fApi != 0) {
         fEnumerator = NewPort<RtMidiOut>(&fEnumeratorErrors);
         if (fEnumerator == nullptr) fReason = fEnumeratorErrors;
     }
@@ -42,10 +51,15 @@ MidiService::MidiService() {
 
 MidiService::~MidiService() = default;
 
+const char* MidiService::ApiName() const {
+    if (!Available()) return "none";
+    return fApi == RtMidi::UNIX_JACK ? "jack" : "alsa";
+}
+
 template <typename Port>
 std::unique_ptr<Port> MidiService::NewPort(std::string* errors) {
     try {
-        auto port = std::make_unique<Port>(RtMidi::LINUX_ALSA, kClientName);
+        auto port = std::make_unique<Port>(RtMidi::Api(fApi), kClientName);
         port->setErrorCallback(KeepError, errors);
         return port;
     } catch (const RtMidiError& error) {

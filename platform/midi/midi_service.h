@@ -1,4 +1,5 @@
-// The system's MIDI sequencer as RtMidi reaches it, looked for once per process.
+// The system's MIDI service as RtMidi reaches it, looked for once per process: the ALSA
+// sequencer, or where there is none, a running JACK server.
 #pragma once
 
 #include <memory>
@@ -10,8 +11,8 @@
 class RtMidiIn;
 class RtMidiOut;
 
-// Any thread. Without a service (no ALSA sequencer device, or RtMidi failing) it says so once
-// on standard error and every request fails with a text for the user.
+// Any thread. Without a service (no ALSA sequencer device and no JACK server, or RtMidi
+// failing) it says so once on standard error and every request fails with a text for the user.
 class MidiService {
   public:
     // Any thread.
@@ -19,6 +20,8 @@ class MidiService {
 
     // Any thread.
     bool Available() const { return fEnumerator != nullptr; }
+    // Any thread: "alsa", "jack", or "none".
+    const char* ApiName() const;
     // Any thread. The output ports, named without the addresses that change between runs.
     int32 CountOutputs();
     // Any thread. B_BAD_INDEX past the end.
@@ -39,6 +42,7 @@ class MidiService {
     template <typename Port>
     std::unique_ptr<Port> NewPort(std::string* errors);
 
+    int fApi = 0;         // the RtMidi::Api ports are made with
     std::string fReason;  // why there is no service
     std::mutex fLock;     // RtMidi objects are not for two threads at once
     std::string fEnumeratorErrors;
