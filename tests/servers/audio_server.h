@@ -17,6 +17,8 @@ class AudioServer {
     virtual bool StartRecording(std::string* error) = 0;
     // What was recorded: interleaved stereo float at 44100 frames/s.
     virtual std::vector<float> StopRecording() = 0;
+    // Frames recorded so far.
+    virtual size_t FramesRecorded() const = 0;
     // Makes it vanish at once, as a crash would.
     virtual void Kill() = 0;
     // What it said, for a failure message.

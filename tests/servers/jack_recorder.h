@@ -25,6 +25,8 @@ class JackRecorder {
     // The test's thread. Ends the recording and closes the client; what was recorded,
     // interleaved stereo.
     std::vector<float> Stop();
+    // Any thread: frames recorded so far.
+    size_t Frames() const { return fFrames.load(); }
 
   private:
     // JACK's process thread. Never locks, allocates or waits.

@@ -36,7 +36,7 @@ bool AnyJackServerRuns() {
 
 }  // namespace
 
-JackServer::JackServer() : fFolder("velloran-jack-") {}
+JackServer::JackServer(int periodFrames) : fFolder("velloran-jack-"), fPeriodFrames(periodFrames) {}
 
 JackServer::~JackServer() {
     fRecorder.reset();
@@ -51,7 +51,8 @@ std::vector<std::string> JackServer::Environment() const {
 bool JackServer::Launch(const std::vector<std::string>& options) {
     std::vector<std::string> command = {"jackd", "-n", fName};
     command.insert(command.end(), options.begin(), options.end());
-    command.insert(command.end(), {"-d", "dummy", "-r", "44100", "-p", "512"});
+    command.insert(command.end(),
+                   {"-d", "dummy", "-r", "44100", "-p", std::to_string(fPeriodFrames)});
     if (!fServer.Start(command, fFolder / "server.log", Environment())) return false;
     const bigtime_t until = system_time() + kAnswerTimeoutMs * 1000;
     while (ChildProcess::Run({"jack_lsp"}, fFolder / "jack_lsp.log", 2000, Environment()) != 0) {
@@ -105,6 +106,10 @@ bool JackServer::LaunchUnderAPoolName() {
 bool JackServer::StartRecording(std::string* error) {
     fRecorder = std::make_unique<JackRecorder>(kRecordSeconds);
     return fRecorder->Start(fName, error) && fRecorder->Connect("Velloran", kPortTimeoutMs, error);
+}
+
+size_t JackServer::FramesRecorded() const {
+    return fRecorder != nullptr ? fRecorder->Frames() : 0;
 }
 
 std::vector<float> JackServer::StopRecording() {

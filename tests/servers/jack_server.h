@@ -1,5 +1,6 @@
 // A JACK server under a name of its own on the dummy driver (44100 frames/s, 512-frame
-// periods), and a client of the test's that records what Velloran plays to it.
+// periods unless told otherwise), and a client of the test's that records what Velloran plays to
+// it.
 #pragma once
 
 #include <memory>
@@ -11,7 +12,7 @@
 
 class JackServer : public AudioServer {
   public:
-    JackServer();
+    explicit JackServer(int periodFrames = 512);
     ~JackServer() override;
 
     const char* Backend() const override { return "jack"; }
@@ -19,6 +20,7 @@ class JackServer : public AudioServer {
     // Waits for Velloran's ports and connects to them.
     bool StartRecording(std::string* error) override;
     std::vector<float> StopRecording() override;
+    size_t FramesRecorded() const override;
     void Kill() override;
     std::string Log() const override;
 
@@ -35,6 +37,7 @@ class JackServer : public AudioServer {
     // Declared first so that it goes after the processes that use it.
     PrivateFolder fFolder;
     std::string fName;
+    int fPeriodFrames;
     ChildProcess fServer;
     std::vector<std::string> fLeftovers;
     std::unique_ptr<JackRecorder> fRecorder;

@@ -130,6 +130,12 @@ bool PulseServer::StartRecording(std::string* error) {
     return true;
 }
 
+size_t PulseServer::FramesRecorded() const {
+    std::error_code missing;
+    const auto bytes = std::filesystem::file_size(fFolder / "monitor.raw", missing);
+    return missing ? 0 : size_t(bytes) / (2 * sizeof(float));
+}
+
 std::vector<float> PulseServer::StopRecording() {
     fRecorder.Stop(SIGINT, 2000);
     return ReadFloats(fFolder / "monitor.raw");

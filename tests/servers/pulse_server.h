@@ -17,6 +17,7 @@ class PulseServer : public AudioServer {
     bool Start(std::string* error) override;
     bool StartRecording(std::string* error) override;
     std::vector<float> StopRecording() override;
+    size_t FramesRecorded() const override;
     void Kill() override;
     std::string Log() const override;
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -123,6 +124,7 @@ void ServerPlayback::PlaysTheDemoSongAsTheOfflineRenderDoes(std::unique_ptr<Audi
     if (HasFatalFailure()) return;
     ASSERT_TRUE(Server().StartRecording(&error)) << error;
 
+    const size_t recordedAtPlay = Server().FramesRecorded();
     const bigtime_t start = system_time();
     song->Play();
     snooze(bigtime_t(kPlaySeconds * 1e6));
@@ -136,6 +138,11 @@ void ServerPlayback::PlaysTheDemoSongAsTheOfflineRenderDoes(std::unique_ptr<Audi
     EXPECT_NEAR(measures, MeasuresIn(played), 1.0) << "at tempo " << song->tempo;
     RenderComparison comparison(recording, render.Samples());
     printf("%s: %s\n", Server().Backend(), comparison.Summary().c_str());
+    // What the recorder had taken in when the song started, as the server hands it on.
+    size_t sound = recordedAtPlay;
+    while (2 * sound < recording.size() && std::abs(recording[2 * sound]) < 1e-4f) sound++;
+    printf("%s: first sound %.1f ms after Play, as recorded\n", Server().Backend(),
+           double(sound - recordedAtPlay) * 1000.0 / 44100.0);
     RecordProperty("figures", comparison.Summary());
     // Most of what was played sounds: the demo starts at once and rests only between beats.
     EXPECT_GE(comparison.SoundingWindows(), int(kPlaySeconds * 10 * 0.6));

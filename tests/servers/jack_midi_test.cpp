@@ -1,0 +1,86 @@
+// MIDI through JACK, where there is no ALSA sequencer: the ports and the "Velloran(in)"
+// input come from the JACK server, so a port of the test's own can check what they do.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/midi_connections.h"
+#include "platform/kernel/os.h"
+#include "platform/midi/midi_service.h"
+#include "tests/servers/jack_midi_client.h"
+#include "tests/servers/jack_server.h"
+#include "tests/servers/server_playback.h"
+
+namespace {
+
+class JackMidi : public ServerPlayback {};
+
+#ifdef VELLORAN_SANITIZED
+constexpr bigtime_t kBusy = 4000;
+#else
+constexpr bigtime_t kBusy = 0;
+#endif
+
+// The loudest sample of interleaved frames from..to.
+float Peak(const std::vector<float>& frames, size_t from, size_t to) {
+    float peak = 0;
+    for (size_t i = 2 * from; i < std::min(2 * to, frames.size()); i++) {
+        peak = std::max(peak, std::abs(frames[i]));
+    }
+    return peak;
+}
+
+}  // namespace
+
+// Each message leaves for the port in the millisecond of its stamp; with 32-frame periods
+// JACK passes it on within 0.73 ms more.
+TEST_F(JackMidi, APortOfTheTestsOwnGetsEachMessageAtItsStamp) {
+    if (access("/dev/snd/seq", R_OK | W_OK) == 0) GTEST_SKIP() << "MIDI goes through ALSA here";
+    StartOn(std::make_unique<JackServer>(32));
+    if (HasFatalFailure()) return;
+    ASSERT_STREQ(MidiService::Default().ApiName(), "jack");
+    JackMidiClient client;
+    std::string error;
+    ASSERT_TRUE(client.Start(&error)) << error;
+    MyMidi* output = MakeMidiConnection(client.InputName().c_str());
+    ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
+
+    constexpr int kNotes = 20;
+    const uint32 first = uint32(system_time() / 1000) + 100;
+    for (int k = 0; k < kNotes; k++) output->NoteOn(1, uchar(40 + k), 100, first + 7 * k);
+    snooze(400000);
+    std::vector<JackMidiClient::Arrival> arrivals = client.Arrivals();
+    ASSERT_EQ(arrivals.size(), size_t(kNotes));
+    std::vector<bigtime_t> late;
+    for (const JackMidiClient::Arrival& arrival : arrivals) {
+        EXPECT_EQ(arrival.status, 0x90);
+        late.push_back(arrival.time - bigtime_t(first + 7 * (arrival.data1 - 40)) * 1000);
+    }
+    std::sort(late.begin(), late.end());
+    printf("jack midi: lateness min %lld, median %lld, max %lld us\n", (long long)late.front(),
+           (long long)late[late.size() / 2], (long long)late.back());
+    EXPECT_GE(late.front(), 0) << "a message left before its stamp";
+    EXPECT_LE(late[late.size() / 2], 1000 + kBusy);
+    EXPECT_LE(late[late.size() * 9 / 10], 1500 + kBusy);
+}
+
+// What another program plays into "Velloran(in)" previews the instrument of its channel.
+TEST_F(JackMidi, NotesSentToTheInputPreviewTheInstrument) {
+    if (access("/dev/snd/seq", R_OK | W_OK) == 0) GTEST_SKIP() << "MIDI goes through ALSA here";
+    StartOn(std::make_unique<JackServer>());
+    if (HasFatalFailure()) return;
+    std::string error;
+    ASSERT_TRUE(Server().StartRecording(&error)) << error;
+    JackMidiClient client;
+    ASSERT_TRUE(client.Start(&error)) << error;
+    ASSERT_TRUE(client.ConnectOutputTo(".*Velloran\\(in\\)$", 3000, &error)) << error;
+    snooze(300000);
+    client.Send(0x90, 60, 110);
+    snooze(400000);
+    client.Send(0x80, 60, 0);
+    snooze(100000);
+    const std::vector<float> heard = Server().StopRecording();
+    ASSERT_GT(heard.size(), size_t(2 * 44100 * 6 / 10));
+    EXPECT_LT(Peak(heard, 0, 4410), 1e-4f) << "sound before the note";
+    EXPECT_GT(Peak(heard, 4410 * 3, heard.size() / 2), 1e-2f) << "the note did not sound";
+}
