@@ -136,6 +136,12 @@ size_t PulseServer::FramesRecorded() const {
     return missing ? 0 : size_t(bytes) / (2 * sizeof(float));
 }
 
+std::string PulseServer::SinkInputs() {
+    Control({"list", "sink-inputs"});
+    std::ifstream in(fFolder / "pactl.log");
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 std::vector<float> PulseServer::StopRecording() {
     fRecorder.Stop(SIGINT, 2000);
     return ReadFloats(fFolder / "monitor.raw");

@@ -20,6 +20,8 @@ class PulseServer : public AudioServer {
     size_t FramesRecorded() const override;
     void Kill() override;
     std::string Log() const override;
+    // What pactl lists of the streams playing to the server.
+    std::string SinkInputs();
 
   private:
     std::string Address() const { return "unix:" + fFolder / "native"; }
