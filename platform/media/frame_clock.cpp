@@ -22,22 +22,21 @@ int64 FrameClock::FrameAt(bigtime_t at) const {
     return frame + FloorDiv((at - time) * SoundMixer::kFrameRate, kMicros);
 }
 
+// A sequence lock in sequentially consistent steps: a read that overlaps a move sees the
+// sequence change (or odd) and tries again.
 void SharedFrameClock::Set(const FrameClock& clock) {
     std::lock_guard hold(fWriteLock);
-    uint64 sequence = fSequence.load(std::memory_order_relaxed);
-    fSequence.store(sequence + 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    fFrame.store(clock.frame, std::memory_order_relaxed);
-    fTime.store(clock.time, std::memory_order_relaxed);
-    fSequence.store(sequence + 2, std::memory_order_release);
+    const uint64 sequence = fSequence.load();
+    fSequence.store(sequence + 1);
+    fFrame.store(clock.frame);
+    fTime.store(clock.time);
+    fSequence.store(sequence + 2);
 }
 
 FrameClock SharedFrameClock::Get() const {
     for (;;) {
-        uint64 before = fSequence.load(std::memory_order_acquire);
-        FrameClock clock{fFrame.load(std::memory_order_relaxed),
-                         fTime.load(std::memory_order_relaxed)};
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if ((before & 1) == 0 && fSequence.load(std::memory_order_relaxed) == before) return clock;
+        const uint64 before = fSequence.load();
+        const FrameClock clock{fFrame.load(), fTime.load()};
+        if ((before & 1) == 0 && fSequence.load() == before) return clock;
     }
 }
