@@ -9,7 +9,6 @@
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "platform/media/sound_output.h"
-#include "tests/test_sound_font.h"
 
 namespace {
 
@@ -22,7 +21,6 @@ class EngineEnvironment : public ::testing::Environment {
     void SetUp() override {
         ASSERT_EQ(chdir(ENGINE_TEST_ROOT), 0);
         setenv("VELLORAN_AUDIO", "null", 1);
-        PinTestSoundFont();
         SetErrorPresenter(Record);
         instrument_roster.Scan("instruments");
         machine_roster.Scan("machines");

@@ -48,7 +48,8 @@ TEST_F(JackMidi, APortOfTheTestsOwnGetsEachMessageAtItsStamp) {
     constexpr int kNotes = 20;
     const uint32 first = uint32(system_time() / 1000) + 100;
     for (int k = 0; k < kNotes; k++) output->NoteOn(1, uchar(40 + k), 100, first + 7 * k);
-    snooze(400000);
+    const bigtime_t until = system_time() + 3000000;
+    while (client.Arrivals().size() < kNotes && system_time() < until) snooze(10000);
     std::vector<JackMidiClient::Arrival> arrivals = client.Arrivals();
     ASSERT_EQ(arrivals.size(), size_t(kNotes));
     std::vector<bigtime_t> late;
