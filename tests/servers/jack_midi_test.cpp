@@ -15,9 +15,13 @@ namespace {
 
 class JackMidi : public ServerPlayback {};
 
+// Short periods, so that JACK passes a message on within 0.73 ms; the slower code of sanitizer
+// builds needs longer ones.
 #ifdef VELLORAN_SANITIZED
+constexpr int kPeriod = 128;
 constexpr bigtime_t kBusy = 4000;
 #else
+constexpr int kPeriod = 32;
 constexpr bigtime_t kBusy = 0;
 #endif
 
@@ -32,11 +36,16 @@ float Peak(const std::vector<float>& frames, size_t from, size_t to) {
 
 }  // namespace
 
-// Each message leaves for the port in the millisecond of its stamp; with 32-frame periods
-// JACK passes it on within 0.73 ms more.
+// Each message leaves for the port in the millisecond of its stamp, and JACK passes it on
+// within a period more.
 TEST_F(JackMidi, APortOfTheTestsOwnGetsEachMessageAtItsStamp) {
+#ifdef __SANITIZE_THREAD__
+    // RtMidi's client misses cycles under ThreadSanitizer and then writes what piled up into
+    // one cycle's port buffer, which holds fewer: a test of timing has nothing to measure here.
+    GTEST_SKIP() << "too slow under ThreadSanitizer";
+#endif
     if (access("/dev/snd/seq", R_OK | W_OK) == 0) GTEST_SKIP() << "MIDI goes through ALSA here";
-    StartOn(std::make_unique<JackServer>(32));
+    StartOn(std::make_unique<JackServer>(kPeriod));
     if (HasFatalFailure()) return;
     ASSERT_STREQ(MidiService::Default().ApiName(), "jack");
     JackMidiClient client;

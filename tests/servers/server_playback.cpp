@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "engine/player.h"
@@ -25,15 +26,21 @@ namespace {
 // The engine, once started, plays to its first output until the process ends.
 bool engineStarted = false;
 
+// A device lost is told from a thread of its own, which may still be telling while the
+// process ends: the record is never destroyed.
+std::mutex& shownLock = *new std::mutex;
+std::vector<std::string>& shown = *new std::vector<std::string>;
+
 void Record(const char* text) {
-    ServerPlayback::ShownErrors().push_back(text);
+    std::lock_guard hold(shownLock);
+    shown.push_back(text);
 }
 
 }  // namespace
 
-std::vector<std::string>& ServerPlayback::ShownErrors() {
-    static std::vector<std::string> errors;
-    return errors;
+std::vector<std::string> ServerPlayback::ShownErrors() {
+    std::lock_guard hold(shownLock);
+    return shown;
 }
 
 void ServerPlayback::SetUp() {

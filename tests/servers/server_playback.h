@@ -14,7 +14,7 @@
 class ServerPlayback : public ::testing::Test {
   public:
     // What the engine showed the user.
-    static std::vector<std::string>& ShownErrors();
+    static std::vector<std::string> ShownErrors();
 
   protected:
     static constexpr int kRenderSeconds = 12;
