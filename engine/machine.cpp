@@ -1,6 +1,7 @@
 #include "engine/machine.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/diagnostics.h"
 #include "engine/show_error.h"
@@ -183,8 +184,9 @@ void Machine::Open(BMessage* msg) {
         msg->FindInt32("Machine::in_machine", i, &in_machine[i]);
         msg->FindFloat("Machine::in_vol_left", i, &left);
         msg->FindFloat("Machine::in_vol_right", i, &right);
-        in_vol_left[i] = left;
-        in_vol_right[i] = right;
+        // A volume that is not a number would make the whole mix NaN.
+        in_vol_left[i] = std::isfinite(left) ? left : 1.0f;
+        in_vol_right[i] = std::isfinite(right) ? right : 1.0f;
     }
     num_out_machines = SavedCount(msg, "Machine::num_out_machines");
     for (int32 i = 0; i < num_out_machines; i++) {

@@ -100,24 +100,31 @@ void AnchorClock(int64 first) {
     output.SetClock({first, (at + 999) / 1000 * 1000});
 }
 
-void ReportLateness() {
+// Once a second at most, what went wrong since the last line.
+void ReportTrouble() {
     static PlayerLateness told;
+    static int64 silencedTold = 0;
     static bigtime_t lastTold = 0;
     const bigtime_t now = system_time();
     if (now - lastTold < 1000000) return;
     lastTold = now;
-    PlayerLateness seen = GetPlayerLateness();
-    if (seen.lateHalves == told.lateHalves && seen.underflows == told.underflows &&
-        seen.midiDropped == told.midiDropped) {
-        return;
+    const PlayerLateness seen = GetPlayerLateness();
+    const int64 silenced = GetSilencedSamples();
+    if (seen.lateHalves != told.lateHalves || seen.underflows != told.underflows ||
+        seen.midiDropped != told.midiDropped) {
+        Diagnostic(
+            "late: %lld halves played before they were refilled, %lld underflows, "
+            "%lld MIDI messages dropped\n",
+            (long long)(seen.lateHalves - told.lateHalves),
+            (long long)(seen.underflows - told.underflows),
+            (long long)(seen.midiDropped - told.midiDropped));
     }
-    Diagnostic(
-        "late: %lld halves played before they were refilled, %lld underflows, "
-        "%lld MIDI messages dropped\n",
-        (long long)(seen.lateHalves - told.lateHalves),
-        (long long)(seen.underflows - told.underflows),
-        (long long)(seen.midiDropped - told.midiDropped));
+    if (silenced != silencedTold) {
+        Diagnostic("%lld samples were not finite and played as silence\n",
+                   (long long)(silenced - silencedTold));
+    }
     told = seen;
+    silencedTold = silenced;
 }
 
 // The output has said so on standard error already; a window shows it too.
@@ -127,7 +134,7 @@ void ReportLostDevice(const char* text) {
 
 int32 TrackPlayer_BigBufferThread(void*) {
     for (;;) {
-        ReportLateness();
+        ReportTrouble();
         if (!fillnowflag) {
             snooze(kPlayerPoll);
             if (!playing) return 0;
@@ -227,6 +234,10 @@ bool PumpPlayer() {
     fillnowflag = false;
     RenderStep(nextStepFrame);
     return true;
+}
+
+int64 GetSilencedSamples() {
+    return SoundOutput::Default().SilencedSamples();
 }
 
 PlayerLateness GetPlayerLateness() {

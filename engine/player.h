@@ -91,6 +91,9 @@ struct PlayerLateness {
 };
 // Any thread.
 PlayerLateness GetPlayerLateness();
+// Any thread: samples of the final mix that were not finite (NaN or infinite) and were played
+// as silence instead, since the program started.
+int64 GetSilencedSamples();
 // Window thread. The output volume, applied by the sound output.
 void SetPlayerVolume(float volume);
 // Window or MIDI input thread. Starts the preview of note on song instrument slot slot.

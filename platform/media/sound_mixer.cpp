@@ -1,6 +1,7 @@
 #include "platform/media/sound_mixer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/media/sound_player.h"
 
@@ -42,6 +43,19 @@ void SoundMixer::MixPiece(float* out, int32 frames) {
     bool written = false;
     for (int32 i = 0; i < kMaxPlayers; i++) MixSlot(i, out, frames, &written);
     if (!written) std::fill_n(out, frames * kChannels, 0.0f);
+    SilenceNonFinite(out, frames);
+}
+
+// Whatever a routine or a plug-in got wrong, NaN or infinity never reaches the speakers as a
+// click or full-scale DC.
+void SoundMixer::SilenceNonFinite(float* out, int32 frames) {
+    int64 silenced = 0;
+    for (int32 i = 0; i < frames * kChannels; i++) {
+        if (std::isfinite(out[i])) continue;
+        out[i] = 0.0f;
+        silenced++;
+    }
+    if (silenced > 0) fSilenced.fetch_add(silenced, std::memory_order_relaxed);
 }
 
 // The first player plays straight into out; the others into their scratch, added after.

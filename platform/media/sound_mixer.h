@@ -36,6 +36,8 @@ class SoundMixer {
     void CountUnderflow() { fUnderflows.fetch_add(1, std::memory_order_relaxed); }
     // Any thread.
     int64 Underflows() const { return fUnderflows.load(std::memory_order_relaxed); }
+    // Any thread: samples of the mix that were not finite and were played as silence.
+    int64 Silenced() const { return fSilenced.load(std::memory_order_relaxed); }
     // Any thread: whether it is inside Mix, that is, in a routine.
     static bool InsideMix();
 
@@ -46,6 +48,7 @@ class SoundMixer {
     };
 
     void MixPiece(float* out, int32 frames);
+    void SilenceNonFinite(float* out, int32 frames);
     void MixSlot(int32 index, float* out, int32 frames, bool* written);
 
     Slot fSlots[kMaxPlayers];
@@ -53,4 +56,5 @@ class SoundMixer {
     float fScratch[kMaxPlayers][kPieceFrames * kChannels] = {};
     std::atomic<int64> fFramesMixed{0};
     std::atomic<int64> fUnderflows{0};
+    std::atomic<int64> fSilenced{0};
 };

@@ -48,6 +48,8 @@ class SoundOutput {
     bigtime_t FramesPlayed() const { return fMixer.FramesMixed(); }
     // Any thread: underflows the device reported, and times the null output fell behind.
     int64 Underflows() const { return fMixer.Underflows(); }
+    // Any thread: samples that were not finite and were played as silence, by Render too.
+    int64 SilencedSamples() const { return fMixer.Silenced(); }
     // Any thread but a routine's (B_NOT_ALLOWED). Manual mode stops the device or null output;
     // leaving it chooses and starts one again.
     status_t SetManual(bool manual);

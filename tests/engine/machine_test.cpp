@@ -1,6 +1,7 @@
 #include "engine/machine.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/player.h"
 #include "tests/engine/addons/test_signal.h"
@@ -177,6 +178,27 @@ TEST_F(MachineGraph, SaveWritesTheBaseKeysInOrderAndOpenRestoresThem) {
     EXPECT_EQ(copy->in_vol_right[0], 0.25f);
     EXPECT_EQ(copy->in_vol_left[0], 1.0f);
     EXPECT_EQ(copy->out_machine[0], 0);
+}
+
+// A connection volume that is not a number would make the whole mix NaN: it opens as the
+// default, full volume.
+TEST_F(MachineGraph, VolumesThatAreNotFiniteOpenAtFullVolume) {
+    Machine* src = Add("TestSource");
+    src->Connect(0);
+    BMessage hostile;
+    hostile.AddPoint("Machine::position", BPoint(10, 10));
+    hostile.AddInt32("Machine::num_in_machines", 1);
+    hostile.AddInt32("Machine::in_machine", src->ID);
+    hostile.AddFloat("Machine::in_vol_left", NAN);
+    hostile.AddFloat("Machine::in_vol_right", -INFINITY);
+    hostile.AddInt32("Machine::num_out_machines", 0);
+    Machine* master = song->machines[0];
+    master->Open(&hostile);
+    EXPECT_EQ(master->in_vol_left[0], 1.0f);
+    EXPECT_EQ(master->in_vol_right[0], 1.0f);
+    song->Play();
+    EXPECT_FLOAT_EQ(MasterLeft(100), TestSignal(0, 1, 100));
+    EXPECT_TRUE(std::isfinite(MasterRight(100)));
 }
 
 TEST_F(MachineGraph, OpenWithoutBaseKeysFeedsTheMaster) {

@@ -66,6 +66,12 @@ void Report(const RenderOptions& options, const SongExport& job, int64 frames, b
                 options.output.floatSamples ? "32-bit float" : "16-bit PCM", spent,
                 spent > 0 ? seconds / spent : 0.0);
     for (const std::string& stem : job.Stems()) std::printf("Stem %s\n", stem.c_str());
+    if (job.NonFinite() > 0) {
+        std::fprintf(stderr,
+                     "velloran-render: %lld samples were not finite (NaN or infinite) and were "
+                     "written as silence\n",
+                     (long long)job.NonFinite());
+    }
     if (job.Clipped() > 0) {
         std::fprintf(stderr,
                      "velloran-render: %lld samples were past full scale and were clipped; "

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/offline_render.h"
+#include "platform/media/sound_output.h"
 #include "tools/render/progress_bar.h"
 
 namespace {
@@ -13,6 +14,7 @@ constexpr int32 kChunk = 8192;
 
 bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::string* error) {
     if (!fMix.Create(options.output, options.floatSamples, error)) return false;
+    fSilencedBefore = SoundOutput::Default().SilencedSamples();
     fWithStems = !options.stems.empty();
     if (fWithStems && !fStemSet.Create(options.stems, options.floatSamples, plan.Frames(), error)) {
         return false;
@@ -20,6 +22,10 @@ bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::
     if (!Play(plan, options, error)) return false;
     if (fWithStems && !fStemSet.Commit(&fKept, error)) return false;
     return fMix.Commit(error);
+}
+
+int64 SongExport::NonFinite() const {
+    return fMix.NonFinite() + SoundOutput::Default().SilencedSamples() - fSilencedBefore;
 }
 
 void SongExport::SeeStep(void* self, const PlayedStep& step) {

@@ -23,6 +23,8 @@ class SongExport {
     bool Run(const RenderPlan& plan, const ExportOptions& options, std::string* error);
 
     int64 Clipped() const { return fMix.Clipped(); }
+    // Samples of the mix that were not finite, in the song's part or the file's.
+    int64 NonFinite() const;
     const std::vector<std::string>& Stems() const { return fKept; }
 
   private:
@@ -31,6 +33,7 @@ class SongExport {
     bool WriteChunk(int32 frames, float volume, std::string* error);
 
     WavFile fMix;
+    int64 fSilencedBefore = 0;  // what the sound output had silenced when the render began
     StemSet fStemSet;
     bool fWithStems = false;
     std::vector<std::string> fKept;

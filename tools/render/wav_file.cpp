@@ -46,7 +46,11 @@ bool WavFile::Write(const float* left, const float* right, int32 frames, std::st
         fInterleaved[2 * size_t(f)] = left[f];
         fInterleaved[2 * size_t(f) + 1] = right[f];
     }
-    for (float sample : fInterleaved) {
+    for (float& sample : fInterleaved) {
+        if (!std::isfinite(sample)) {
+            sample = 0.0f;
+            fNonFinite++;
+        }
         fSounded = fSounded || std::fabs(sample) >= kAudible;
         if (!fFloat && std::fabs(sample) > 1.0f) fClipped++;
     }

@@ -27,6 +27,8 @@ class WavFile {
     int64 Frames() const { return fFrames; }
     // Samples that were beyond full scale and were held at it (16-bit only).
     int64 Clipped() const { return fClipped; }
+    // Samples that were not finite (NaN or infinite) and were written as silence.
+    int64 NonFinite() const { return fNonFinite; }
     // Whether any sample written was loud enough to be heard in 16 bits.
     bool Sounded() const { return fSounded; }
 
@@ -37,6 +39,7 @@ class WavFile {
     bool fFloat = false;
     int64 fFrames = 0;
     int64 fClipped = 0;
+    int64 fNonFinite = 0;
     bool fSounded = false;
     std::vector<float> fInterleaved;
 };

@@ -196,6 +196,26 @@ TEST(SoundOutput, ManualModeStopsTheNullOutputUntilItRestarts) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "null was asked for";
 }
 
+// NaN or infinity from any routine is played as silence, and counted.
+TEST(SoundOutput, PlaysSamplesThatAreNotFiniteAsSilenceAndCountsThem) {
+    SoundOutput& output = NullSoundOutput(true);
+    SoundProbe bad, good;
+    bad.value = NAN;
+    good.value = 0.25f;
+    BSoundPlayer badPlayer = ProbePlayer(bad), goodPlayer = ProbePlayer(good);
+    ASSERT_EQ(badPlayer.Start(), B_OK);
+    const int64 before = output.SilencedSamples();
+    ExpectRendered(output, 100, 0.0f);
+    EXPECT_EQ(output.SilencedSamples() - before, 200);
+    ASSERT_EQ(goodPlayer.Start(), B_OK);
+    bad.value = INFINITY;
+    ExpectRendered(output, 100, 0.0f);
+    EXPECT_EQ(output.SilencedSamples() - before, 400);
+    badPlayer.Stop();
+    ExpectRendered(output, 100, 0.25f);
+    EXPECT_EQ(output.SilencedSamples() - before, 400);
+}
+
 // A routine that takes longer than its buffer lasts leaves the null output behind, as a device
 // would run dry: each such buffer counts as an underflow.
 TEST(SoundOutput, CountsTheBuffersTheNullOutputPlayedLate) {
