@@ -30,12 +30,16 @@ void MyMidi::Queue(const Message& message) {
         CountDropped();
         return;
     }
+    Wake();
+}
+
+void MyMidi::Wake() {
     if (!fSignalled.exchange(true)) fWake.release();
 }
 
 void MyMidi::StopSending() {
     fStopping = true;
-    if (!fSignalled.exchange(true)) fWake.release();
+    Wake();
     Stop();
 }
 

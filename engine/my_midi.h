@@ -54,6 +54,7 @@ class MyMidi : public BMidi {
     };
 
     void Queue(const Message& message);
+    void Wake();
     void StopSending();
     void WaitForNext();
     void Collect();

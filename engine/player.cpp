@@ -172,11 +172,8 @@ void InitPlayer(PlayerDrive how) {
 void SetPlayerDrive(PlayerDrive how) {
     // The caller plays the output itself, frame by frame.
     SoundOutput::Default().SetManual(how != PlayerDrive::kRealTime);
-    // Offline the clock starts at a whole millisecond, so every render stamps alike.
-    if (how == PlayerDrive::kOffline) {
-        SoundOutput::Default().SetClock({FramesPlayed(), system_time() / 1000 * 1000});
-    }
     drive = how;
+    if (how == PlayerDrive::kOffline) AnchorClock(FramesPlayed());
     SetMidiOffline(how == PlayerDrive::kOffline);
 }
 

@@ -7,6 +7,7 @@
 #include <streambuf>
 
 #include "platform/kernel/os.h"
+#include "platform/media/jack_server_probe.h"
 
 namespace {
 
@@ -52,6 +53,10 @@ status_t DeviceOutput::Start(const char* api, int32 frames, std::string* reason)
     if (chosen == RtAudio::UNSPECIFIED) {
         *reason = "not built into RtAudio";
         return B_NOT_SUPPORTED;
+    }
+    if (chosen == RtAudio::UNIX_JACK && !JackServerProbe::Running()) {
+        *reason = "no server running";
+        return B_ERROR;
     }
     try {
         auto audio = std::make_unique<RtAudio>(chosen);

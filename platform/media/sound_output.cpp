@@ -9,8 +9,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/media/jack_server_probe.h"
-
 namespace {
 
 // JACK only when a server runs: RtAudio never starts one.
@@ -93,10 +91,6 @@ status_t SoundOutput::StartPlaying() {
     std::string reasons;
     for (const char* api : DeviceChoices(&reasons)) {
         std::string reason;
-        if (strcmp(api, "jack") == 0 && !JackServerProbe::Running()) {
-            reasons += (reasons.empty() ? "" : "; ") + std::string("jack: no server running");
-            continue;
-        }
         if (fDevice.Start(api, WantedBufferFrames(), &reason) == B_OK) {
             fBackend = api;
             fBufferFrames = fDevice.BufferFrames();
