@@ -1,5 +1,6 @@
 #include "engine/show_error.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -47,6 +48,23 @@ DeferredErrors::~DeferredErrors() {
     if (!fOuter) return;
     std::vector<std::string>* waiting = deferred;
     deferred = nullptr;
-    for (const std::string& text : *waiting) presenter.load()(text.c_str());
+    if (!waiting->empty()) presenter.load()(Combined(*waiting).c_str());
     delete waiting;
+}
+
+std::string DeferredErrors::Combined(const std::vector<std::string>& texts) {
+    std::vector<std::string> distinct;
+    for (const std::string& text : texts) {
+        if (std::find(distinct.begin(), distinct.end(), text) == distinct.end()) {
+            distinct.push_back(text);
+        }
+    }
+    std::string shown;
+    for (size_t i = 0; i < distinct.size() && i < kTextsShown; i++) {
+        shown += (i > 0 ? "\n\n" : "") + distinct[i];
+    }
+    if (distinct.size() > kTextsShown) {
+        shown += "\n\n... and " + std::to_string(distinct.size() - kTextsShown) + " more.";
+    }
+    return shown;
 }

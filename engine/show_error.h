@@ -1,6 +1,10 @@
 // The one path for errors the user must see.
 #pragma once
 
+#include <cstddef>
+#include <string>
+#include <vector>
+
 // Shows a text; returns once the user has seen it (a modal alert blocks until dismissed).
 using ErrorPresenter = void (*)(const char* text);
 
@@ -16,14 +20,19 @@ ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
 bool ErrorsGoToWindows();
 
 // While one lives on a thread, that thread's errors wait and are shown when it goes, so code
-// that holds the song lock can report without keeping the player waiting on an alert.
+// that holds the song lock can report without keeping the player waiting on an alert. What
+// waited is shown as one error: each text once, the first few of them.
 class DeferredErrors {
   public:
+    static constexpr size_t kTextsShown = 5;
+
     DeferredErrors();
     ~DeferredErrors();
     DeferredErrors(const DeferredErrors&) = delete;
     DeferredErrors& operator=(const DeferredErrors&) = delete;
 
   private:
+    static std::string Combined(const std::vector<std::string>& texts);
+
     bool fOuter;  // only the outermost one shows what waited
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/instrument.h"
+#include "engine/load_report.h"
 #include "engine/machine.h"
 #include "engine/player.h"
 #include "platform/kernel/locker.h"
@@ -16,6 +17,9 @@ class Song {
     static constexpr int32 kMachineSlots = 512;
     static constexpr int32 kMinTempo = 40;
     static constexpr int32 kMaxTempo = 300;
+    // The measure after the last one a slot table reaches: 512 slots of at most 8 measures.
+    // Positions from files and windows are kept to 0 .. kLastPosition.
+    static constexpr int32 kLastPosition = 512 * 8;
 
     // Application thread, once: starts the player and MIDI.
     explicit Song(PlayerDrive drive = PlayerDrive::kRealTime);
@@ -68,10 +72,11 @@ class Song {
     void Settle(int32 removed);
     void CallControllers();
     void Load(const BMessage& file, const char* path);
-    void LoadInstruments(const BMessage& file);
+    void LoadInstruments(const BMessage& file, LoadReport* report);
     // The new index of every saved machine, -1 for one that could not be made.
     std::vector<int32> LoadMachines(const BMessage& file, const char* countKey,
-                                    const char* machineKey, const char* nameKey);
+                                    const char* machineKey, const char* nameKey,
+                                    LoadReport* report);
     void SaveInto(BMessage* file);
 };
 

@@ -137,27 +137,29 @@ void Song::Load(const BMessage& file, const char* path) {
     file.FindBool("showdetailswindow", &show_details_window);
     solo = FindInt32Or(file, "solo", 0);
     loop = FindInt32Or(file, "loop", 0);
-    start_pos = FindInt32Or(file, "start_pos", 0);
-    stop_pos = FindInt32Or(file, "stop_pos", 16);
+    start_pos = std::clamp(FindInt32Or(file, "start_pos", 0), 0, kLastPosition);
+    stop_pos = std::clamp(FindInt32Or(file, "stop_pos", 16), 0, kLastPosition);
     main_tempo = std::clamp(FindInt32Or(file, "main_tempo", 120), kMinTempo, kMaxTempo);
-    LoadInstruments(file);
+    LoadReport report;
+    LoadInstruments(file, &report);
     int32 count = 0;
     if (file.FindInt32("num_patterns", &count) == B_OK) {
-        LoadMachines(file, "num_patterns", "pattern", "pattern_name");
+        LoadMachines(file, "num_patterns", "pattern", "pattern_name", &report);
     }
     int32 soloed = FindInt32Or(file, "solo_machine", 0);
     if (file.FindInt32("num_machines", &count) == B_OK) {
         RemoveMachine(0);
         std::vector<int32> savedToNew =
-            LoadMachines(file, "num_machines", "machine", "machine_name");
+            LoadMachines(file, "num_machines", "machine", "machine_name", &report);
         bool known = soloed >= 0 && size_t(soloed) < savedToNew.size();
         soloed = known ? std::max(savedToNew[size_t(soloed)], int32(0)) : 0;
     }
     // Set last: removing the first master renumbers it.
     solo_machine = soloed;
+    report.Show();
 }
 
-void Song::LoadInstruments(const BMessage& file) {
+void Song::LoadInstruments(const BMessage& file, LoadReport* report) {
     BMessage saved;
     for (int32 k = 0; file.FindMessage("instr", k, &saved) == B_OK; k++) {
         int16 slot = -1;
@@ -170,7 +172,7 @@ void Song::LoadInstruments(const BMessage& file) {
         auto* instrument = dynamic_cast<Instrument*>(made);
         if (instrument == nullptr) {
             delete made;
-            ShowError("Missing Instrument!\nCan't create the instrument %s!", name.c_str());
+            report->Missing("instrument", name);
             continue;
         }
         delete instruments[slot].exchange(instrument);
@@ -179,8 +181,16 @@ void Song::LoadInstruments(const BMessage& file) {
 }
 
 std::vector<int32> Song::LoadMachines(const BMessage& file, const char* countKey,
-                                      const char* machineKey, const char* nameKey) {
-    int32 saved = std::clamp(FindInt32Or(file, countKey, 0), int32(0), kMachineSlots);
+                                      const char* machineKey, const char* nameKey,
+                                      LoadReport* report) {
+    // Only what the file holds is read, however many it says there are.
+    const int32 said = FindInt32Or(file, countKey, 0);
+    int32 held = 0, names = 0;
+    file.GetInfo(machineKey, nullptr, &held);
+    file.GetInfo(nameKey, nullptr, &names);
+    held = std::max(held, names);
+    if (said != held) report->CountMismatch("machine", said, held);
+    int32 saved = std::clamp(std::min(said, held), int32(0), kMachineSlots);
     // Saved IDs name item indices; machines that cannot be made shift the later ones down.
     int32 first = num_machines;
     std::vector<int32> savedToNew(size_t(saved), -1);
@@ -192,7 +202,7 @@ std::vector<int32> Song::LoadMachines(const BMessage& file, const char* countKey
         if (file.FindMessage(machineKey, i, &stored) != B_OK) stored.MakeEmpty();
         int index = AddMachine(name.c_str());
         if (index < 0) {
-            ShowError("Missing Machine!\nCan't create the machine %s!", name.c_str());
+            report->Missing("machine", name);
             continue;
         }
         savedToNew[size_t(i)] = index;

@@ -11,7 +11,7 @@ TEST(ShowErrorText, FormatsAndCutsAt999Characters) {
     EXPECT_EQ(ShownErrors()[1], std::string(999, 'x'));
 }
 
-TEST(ShowErrorText, DeferredErrorsWaitForTheOutermostScope) {
+TEST(ShowErrorText, DeferredErrorsWaitForTheOutermostScopeAndShowAsOne) {
     ShownErrors().clear();
     {
         DeferredErrors outer;
@@ -20,7 +20,16 @@ TEST(ShowErrorText, DeferredErrorsWaitForTheOutermostScope) {
             ShowError("first");
         }
         ShowError("second");
+        ShowError("first");
         EXPECT_TRUE(ShownErrors().empty());
     }
-    EXPECT_EQ(ShownErrors(), (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(ShownErrors(), (std::vector<std::string>{"first\n\nsecond"}));
+    ShownErrors().clear();
+    {
+        DeferredErrors many;
+        for (int i = 0; i < 300; i++) ShowError("problem %d", i);
+    }
+    ASSERT_EQ(ShownErrors().size(), 1u);
+    EXPECT_EQ(ShownErrors()[0],
+              "problem 0\n\nproblem 1\n\nproblem 2\n\nproblem 3\n\nproblem 4\n\n... and 295 more.");
 }
