@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "engine/finite_values.h"
+
 std::vector<KeyVal*> keyval_list = [] {
     std::vector<KeyVal*> list;
     list.reserve(20);
@@ -83,8 +85,10 @@ void KeyVal::Open(BMessage* msg) {
     int32 count = std::clamp(saved, int32(0), std::min(xs, ys));
     Grow(count);
     for (int32 i = 0; i < count; i++) {
-        msg->FindFloat("KeyVal:px", i, &points[i].x);
-        msg->FindFloat("KeyVal:py", i, &points[i].y);
+        float x = 0.0f, y = 0.0f;
+        msg->FindFloat("KeyVal:px", i, &x);
+        msg->FindFloat("KeyVal:py", i, &y);
+        points[i] = BPoint(FiniteOr(x, 0.0f), FiniteOr(y, 0.0f));
     }
     num_points = count;
 }

@@ -1,9 +1,9 @@
 #include "engine/machine.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/diagnostics.h"
+#include "engine/finite_values.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
 
@@ -172,6 +172,8 @@ void Machine::Open(BMessage* msg) {
         Connect(0);
         return;
     }
+    position.x = FiniteIn(position.x, -kMapExtent, kMapExtent, 0.0f);
+    position.y = FiniteIn(position.y, -kMapExtent, kMapExtent, 0.0f);
     msg->FindString("Machine::name", &name);
     int32 muted = mute;
     msg->FindInt32("Machine::mute", &muted);
@@ -185,8 +187,8 @@ void Machine::Open(BMessage* msg) {
         msg->FindFloat("Machine::in_vol_left", i, &left);
         msg->FindFloat("Machine::in_vol_right", i, &right);
         // A volume that is not a number would make the whole mix NaN.
-        in_vol_left[i] = std::isfinite(left) ? left : 1.0f;
-        in_vol_right[i] = std::isfinite(right) ? right : 1.0f;
+        in_vol_left[i] = FiniteIn(left, 0.0f, kMaxVolume, 1.0f);
+        in_vol_right[i] = FiniteIn(right, 0.0f, kMaxVolume, 1.0f);
     }
     num_out_machines = SavedCount(msg, "Machine::num_out_machines");
     for (int32 i = 0; i < num_out_machines; i++) {
@@ -194,6 +196,10 @@ void Machine::Open(BMessage* msg) {
         msg->FindInt32("Machine::out_machine", i, &out_machine[i]);
     }
     lock->Unlock();
+}
+
+int32 Machine::ContentEnd() const {
+    return 0;
 }
 
 int CheckForLoopErrors(const Machine* a, const Machine* b) {

@@ -14,6 +14,10 @@ class Machine : public Addon {
     static constexpr int32 kMaxConnections = 50;
     // The longest step: 44100 * 60 / 40 / 4 frames at tempo 40, plus one.
     static constexpr int32 kBufferFrames = 16538;
+    // The loudest a connection is set to: twice unity.
+    static constexpr float kMaxVolume = 2.0f;
+    // Map positions from files are kept this far from the origin, past any map drawn.
+    static constexpr float kMapExtent = 100000.0f;
 
     Machine();
     ~Machine() override;
@@ -27,6 +31,9 @@ class Machine : public Addon {
     // Window thread or the song loader.
     virtual void Open(BMessage* msg);
     virtual void Save(BMessage* msg);
+    // Any thread. The measure after the last one at which this machine plays something of
+    // its own; 0 for machines that only pass on or steer what others play.
+    virtual int32 ContentEnd() const;
 
     // Player thread, under the song lock. Pulls this machine and its inputs for one step.
     void RunProcess();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/diagnostics.h"
+#include "engine/finite_values.h"
 
 Modifiers::Modifiers(ModifierInfoList* list, int32 rows)
     : info(list), length(std::clamp(rows, int32(0), kMaxLength)) {}
@@ -55,12 +56,6 @@ void Modifiers::Save(BMessage* msg) const {
 }
 
 void Modifiers::Open(BMessage* msg) {
-    int32 rows = length;
-    msg->FindInt32("length", &rows);
-    rows = std::clamp(rows, int32(0), kMaxLength);
-    // Pages of another length would be read past their end.
-    if (rows != length) FreePages();
-    length = rows;
     const char* name;
     for (int32 k = 0; k < kMaxPages && msg->FindString("name", k, &name) == B_OK; k++) {
         int32 j = 0;
@@ -73,7 +68,12 @@ void Modifiers::Open(BMessage* msg) {
             CreatePage(j);
         }
         // A short item fills what it holds; the other rows keep their defaults.
-        auto values = size_t(std::min<ssize_t>(size / 4, length));
-        std::memcpy(pages[j], data, values * 4);
+        const ModifierInfo& range = info->info[j];
+        const auto* bytes = static_cast<const char*>(data);
+        for (int32 row = 0; row < length && row < size / 4; row++) {
+            float value;
+            std::memcpy(&value, bytes + size_t(row) * 4, 4);
+            pages[j][row] = FiniteIn(value, range.min, range.max, range.def);
+        }
     }
 }

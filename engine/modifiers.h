@@ -19,7 +19,7 @@ struct ModifierInfoList {
 class Modifiers {
   public:
     static constexpr int32 kMaxPages = 128;
-    // More rows than any page of a pattern holds; bounds what a song file can make us allocate.
+    // More rows than any page of a pattern holds.
     static constexpr int32 kMaxLength = 65536;
 
     Modifiers(ModifierInfoList* list, int32 rows);
@@ -35,6 +35,9 @@ class Modifiers {
     float GetVal(int32 j) const { return GetVal(j, current); }
 
     void Save(BMessage* msg) const;
+    // Keeps the length it was made with, the rows of the page it belongs to, whatever the
+    // record says: a file cannot make it allocate more. Values that are not finite take the
+    // modifier's default; the others are held to its range.
     void Open(BMessage* msg);
 
     ModifierInfoList* info;

@@ -1,7 +1,6 @@
 #include "engine/offline_render.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/midi_connections.h"
 #include "engine/song.h"
@@ -56,26 +55,7 @@ void OfflineRender::RenderPiece(float* songLeft, float* songRight, float* synthL
 int32 SongContentEnd() {
     int32 end = 0;
     for (int32 i = 0; i < song->num_machines; i++) {
-        Machine* machine = song->machines[i];
-        if (machine->addon_name != "Gridloom") continue;
-        // Read from the tracker's own saved record: the slot table and its slot size.
-        BMessage saved;
-        machine->Save(&saved);
-        const void* data = nullptr;
-        ssize_t bytes = 0;
-        int32 measures = 0;
-        if (saved.FindData("status", B_INT32_TYPE, &data, &bytes) != B_OK ||
-            saved.FindInt32("num_measures", &measures) != B_OK) {
-            continue;
-        }
-        const auto* bytesAt = static_cast<const char*>(data);
-        for (int32 s = int32(bytes / ssize_t(sizeof(int32))) - 1; s >= 0; s--) {
-            int32 slot = 0;
-            std::memcpy(&slot, bytesAt + s * sizeof(int32), sizeof(slot));
-            if (slot == 0) continue;
-            end = std::max(end, (s + 1) * std::max(measures, int32(1)));
-            break;
-        }
+        end = std::max(end, song->machines[i]->ContentEnd());
     }
     return end;
 }

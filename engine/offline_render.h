@@ -40,6 +40,6 @@ class OfflineRender {
     float fMix[kPiece * 2] = {};
 };
 
-// Window thread or the renderer. The measure after the last slot that is not empty in any
-// pattern tracker's slot table, 0 when every table is empty.
+// Window thread or the renderer. The measure after the last one at which any machine plays
+// content of its own, 0 when none does.
 int32 SongContentEnd();

@@ -1,6 +1,7 @@
 #include "engine/song.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "engine/out_machine.h"
 #include "engine/player.h"
@@ -134,7 +135,9 @@ void Song::Process() {
         machines[i]->processed = 0;
         machines[i]->buffer_length = length;
     }
-    next_position = step + 1 < STEPS_PER_MEASURE ? int32(position) : position + 1;
+    // A controller may have sent the song anywhere; the count stops rather than wrapping.
+    const int32 now = position;
+    next_position = step + 1 < STEPS_PER_MEASURE || now == INT32_MAX ? now : now + 1;
     next_tempo = tempo;
     if (next_position != position) {
         CallControllers();

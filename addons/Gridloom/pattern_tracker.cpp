@@ -173,6 +173,14 @@ void PatternTracker::Open(BMessage* msg) {
     Machine::Open(msg);
 }
 
+int32 PatternTracker::ContentEnd() const {
+    const int32 measures = std::max(int32(num_measures), int32(1));
+    for (int32 slot = kSlots - 1; slot >= 0; slot--) {
+        if (SlotValue(slot) != kErase) return (slot + 1) * measures;
+    }
+    return 0;
+}
+
 void PatternTracker::OpenSlots(BMessage* msg) {
     const void* data = nullptr;
     ssize_t size = 0;

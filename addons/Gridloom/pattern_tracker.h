@@ -25,6 +25,7 @@ class PatternTracker : public Machine {
     // Window thread or the song loader.
     void Open(BMessage* msg) override;
     void Save(BMessage* msg) override;
+    int32 ContentEnd() const override;
     // Window thread or the song loader. Index of a new track on the first instrument slot in
     // use; -1 when the table is full, or when there is no instrument (the user is told).
     virtual int AddTrack();

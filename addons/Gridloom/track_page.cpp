@@ -1,6 +1,7 @@
 #include "addons/Gridloom/track_page.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "addons/Gridloom/track.h"
@@ -79,20 +80,33 @@ void TrackPage::Save(BMessage* track) const {
     track->AddMessage("_Modifiers", &values);
 }
 
-void TrackPage::Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k) {
+void TrackPage::Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k, int32 lo,
+                      int32 hi) {
     const void* data = nullptr;
     ssize_t size = 0;
     if (track->FindData(key, B_INT32_TYPE, k, &data, &size) != B_OK) return;
     int32 copy[kRows];
     const int32 count = int32(std::clamp(size, ssize_t(0), kRowBytes) / ssize_t(sizeof(int32)));
     std::memcpy(copy, data, size_t(count) * sizeof(int32));
-    for (int32 row = 0; row < count; row++) rows[row].store(copy[row], std::memory_order_relaxed);
+    for (int32 row = 0; row < count; row++) {
+        rows[row].store(std::clamp(copy[row], lo, hi), std::memory_order_relaxed);
+    }
+}
+
+bool TrackPage::Stored(BMessage* track, int32 k) {
+    int32 statuses = 0, notes = 0;
+    track->GetInfo("status", nullptr, &statuses);
+    track->GetInfo("note", nullptr, &notes);
+    return k < statuses || k < notes;
 }
 
 void TrackPage::Open(BMessage* track, int32 k) {
+    // A page the record holds nothing for costs nothing: a file cannot make thousands of
+    // empty pages.
+    if (!IsInitialized() && !Stored(track, k)) return;
     Init();
-    Store(status, track, "status", k);
-    Store(note, track, "note", k);
+    Store(status, track, "status", k, INT32_MIN, INT32_MAX);
+    Store(note, track, "note", k, 0, 127);
     BMessage values;
     if (track->FindMessage("_Modifiers", k, &values) == B_OK) modifiers->Open(&values);
 }

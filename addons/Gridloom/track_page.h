@@ -29,7 +29,8 @@ class TrackPage {
     Modifiers* GetModifiers(int unused);
     void Transpose(int delta);
     void Save(BMessage* track) const;
-    // The stored arrays of index k; at most a page's worth of each is taken.
+    // The stored arrays of index k; at most a page's worth of each is taken, notes held to
+    // 0 .. 127.
     void Open(BMessage* track, int32 k);
 
     // Any thread. 0 (empty) on an uninitialised page and for rows outside it.
@@ -45,6 +46,8 @@ class TrackPage {
 
   private:
     static bool InPage(int32 row) { return row >= 0 && row < kRows; }
-    static void Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k);
+    static void Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k, int32 lo,
+                      int32 hi);
+    static bool Stored(BMessage* track, int32 k);
     static void Keep(const std::atomic<int32>* rows, BMessage* track, const char* key);
 };

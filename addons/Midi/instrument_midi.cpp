@@ -4,6 +4,7 @@
 #include <string>
 
 #include "addons/common/saved_field.h"
+#include "engine/finite_values.h"
 #include "engine/midi_connections.h"
 #include "engine/player.h"
 
@@ -25,8 +26,8 @@ float ValueOf(const NoteInfo& note, int index) {
 
 // Held at the ends of a data byte's range: the platform keeps only seven bits, which would
 // turn the top of "Controller 1" (128) into 0.
-uchar DataByte(int32 value) {
-    return uchar(std::clamp(value, 0, 127));
+uchar DataByte(double value) {
+    return uchar(ClampToInt(value, 0, 127));
 }
 
 // At most max bytes of text, never ending inside a UTF-8 character.
@@ -56,9 +57,11 @@ void InstrumentMidi::Process(float*, float*, long, NoteInfo* note) {
     const uint32 t = uint32(FILLBUFFER_TIME) + uint32(int32(note->offset / 44100.0 * 1000.0)) +
                      uint32(int32(syncofs));
     // Scaled in double: the float nearest 0.7 lies just below it, so the default gives 69.
-    const uchar velocity = DataByte(int32(double(ValueOf(*note, kVolume)) * 100.0));
-    const uchar controller = DataByte(int32(ValueOf(*note, kController1)));
+    const uchar velocity = DataByte(double(ValueOf(*note, kVolume)) * 100.0);
+    const uchar controller = DataByte(ValueOf(*note, kController1));
     const uchar chan = uchar(channel);
+    // A key past the data range would be read as a status byte.
+    if (note->note < 0 || note->note > 127) return;
     const uchar key = uchar(note->note);
     MyMidi* out = port;
     out->ProgramChange(chan, uchar(prognum), t);
@@ -76,9 +79,9 @@ void InstrumentMidi::SetPort(const char* wanted) {
 }
 
 void InstrumentMidi::Open(BMessage* msg) {
-    FindInto(msg, "prognum", &prognum);
-    FindInto(msg, "syncofs", &syncofs);
-    FindInto(msg, "channel", &channel);
+    FindInto(msg, "prognum", &prognum, 0, 127);
+    FindInto(msg, "syncofs", &syncofs, -kMaxSyncOffset, kMaxSyncOffset);
+    FindInto(msg, "channel", &channel, 1, 16);
     const char* saved = nullptr;
     msg->FindString("port_name", &saved);
     SetPort(saved);

@@ -11,6 +11,8 @@ class InstrumentMidi : public Instrument {
   public:
     static constexpr int kPortNameSize = 52;
     static constexpr const char* kDefaultPort = "Internal Synth";
+    // Ten seconds either way: further would hold messages past any sensible latency.
+    static constexpr int32 kMaxSyncOffset = 10000;
 
     InstrumentMidi();
 

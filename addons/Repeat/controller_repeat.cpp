@@ -52,8 +52,8 @@ void ControllerRepeat::Save(BMessage* msg) {
 }
 
 void ControllerRepeat::Open(BMessage* msg) {
-    FindInto(msg, "rep1", &rep1);
-    FindInto(msg, "rep2", &rep2);
+    FindInto(msg, "rep1", &rep1, 0, Song::kLastPosition);
+    FindInto(msg, "rep2", &rep2, 0, Song::kLastPosition);
     FindInto(msg, "reptimes", &reptimes);
     Machine::Open(msg);
 }

@@ -41,7 +41,7 @@ void ControllerTempo::Save(BMessage* msg) {
 }
 
 void ControllerTempo::Open(BMessage* msg) {
-    FindInto(msg, "pos", &pos);
-    FindInto(msg, "tempo", &tempo);
+    FindInto(msg, "pos", &pos, 0, Song::kLastPosition);
+    FindInto(msg, "tempo", &tempo, Song::kMinTempo, Song::kMaxTempo);
     Machine::Open(msg);
 }

@@ -88,7 +88,8 @@ int Render(const RenderOptions& options) {
         std::fprintf(stderr, "velloran-render: %s; stopped after %d minutes\n",
                      options.until == RenderPlan::Until::kMeasures
                          ? "that many measures play for more than an hour"
-                         : "the song plays on for ever (use --measures or --seconds)",
+                     : plan.Loops() ? "the song plays on for ever (use --measures or --seconds)"
+                                    : "the song plays for more than an hour (use --seconds)",
                      int(plan.Limit() / 44100 / 60));
     }
     // The first pass moved the controllers on: play the song as it was saved.

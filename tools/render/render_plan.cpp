@@ -8,9 +8,12 @@
 
 RenderPlan::RenderPlan(Until until, double amount) : fUntil(until), fAmount(amount) {
     fContentEnd = SongContentEnd();
-    fLimit = until == Until::kSeconds    ? int64(amount * 44100.0 + 0.5)
-             : until == Until::kMeasures ? kLongestFrames
-                                         : kLimitFrames;
+    // A song that loops never reaches its end: it is cut where the user can hear that it
+    // loops. Any other song plays to its end, up to the hour.
+    fLoops = until == Until::kContentEnd && song->loop;
+    fLimit = until == Until::kSeconds ? int64(amount * 44100.0 + 0.5)
+             : fLoops                 ? kLimitFrames
+                                      : kLongestFrames;
     fEnd = fLimit;
     // Only the controllers move the song on: with the master muted no machine is pulled,
     // and the pass costs next to nothing.

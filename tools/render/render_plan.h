@@ -10,8 +10,7 @@ class RenderPlan {
   public:
     // A song that loops for ever still ends here.
     static constexpr int64 kLimitFrames = 44100 * 600;
-    // The longest render asked for in measures or seconds: an hour, well inside what a WAV
-    // file can hold.
+    // The longest render: an hour, well inside what a WAV file can hold.
     static constexpr int64 kLongestFrames = 44100 * 3600;
     // What sounds on after the end so notes ring out.
     static constexpr int64 kTailFrames = 44100 * 2;
@@ -26,9 +25,11 @@ class RenderPlan {
     int64 Frames() const { return fFrames; }
     // Where each measure played starts, in frames from the render's start.
     const std::vector<int64>& MeasureStarts() const { return fMeasureStarts; }
-    // Whether a limit cut the song short, and after how many frames.
+    // Whether a limit cut the song short, and after how many frames; whether that was
+    // because the song loops.
     bool Limited() const { return fLimited; }
     int64 Limit() const { return fLimit; }
+    bool Loops() const { return fLoops; }
 
   private:
     static void SeeStep(void* plan, const PlayedStep& step);
@@ -43,5 +44,6 @@ class RenderPlan {
     int64 fFrames = 0;
     bool fLimited = false;
     int64 fLimit = 0;
+    bool fLoops = false;
     std::vector<int64> fMeasureStarts;
 };

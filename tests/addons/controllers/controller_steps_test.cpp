@@ -179,8 +179,8 @@ TEST_F(ControllerSteps, ASavedSongBringsBackBothControllersSettings) {
     // Missing keys keep what the machine had.
     BMessage partial;
     partial.AddPoint("Machine::position", BPoint(1, 1));
-    partial.AddInt32("tempo", 500);  // taken as it is; the song holds it to its range
+    partial.AddInt32("tempo", 500);  // held to the song's range
     tempo->Open(&partial);
     EXPECT_EQ(Saved(tempo, "pos"), 6);
-    EXPECT_EQ(Saved(tempo, "tempo"), 500);
+    EXPECT_EQ(Saved(tempo, "tempo"), Song::kMaxTempo);
 }
