@@ -168,9 +168,22 @@ void PatternTracker::Open(BMessage* msg) {
     num_measures = std::clamp(Saved(msg, "num_measures", 4), 1, 8);
     step_per_measure = std::clamp(Saved(msg, "step_per_measure", 8), 4, 32);
     OpenColor(msg);
+    LoadAllowance allowance(*msg);
+    fOpening = &allowance;
     OpenTracks(msg);
+    fOpening = nullptr;
     lock->Unlock();
     Machine::Open(msg);
+    if (allowance.Exceeded()) {
+        ShowError(
+            "The machine %s is damaged: it claims more tracks and pages than it holds.\n"
+            "Those it has no rows for were left out.",
+            GetName());
+    }
+}
+
+bool PatternTracker::Afford(size_t bytes) {
+    return fOpening == nullptr || fOpening->Take(bytes);
 }
 
 int32 PatternTracker::ContentEnd() const {
@@ -201,6 +214,7 @@ void PatternTracker::OpenTracks(BMessage* msg) {
     for (int32 i = 0; i < count; i++) {
         BMessage saved;
         msg->FindMessage("track", i, &saved);
+        if (!Afford(sizeof(Track) + TrackPage::kBytes)) return;
         const int index = AddTrack();
         if (index >= 0) tracks[index]->Open(&saved);
     }

@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "addons/Gridloom/load_allowance.h"
 #include "addons/Gridloom/track.h"
 #include "engine/machine.h"
 
@@ -40,6 +41,9 @@ class PatternTracker : public Machine {
     // Any thread. What slot plays: 0 (Erase) for slots past the table and for values that
     // are neither a page number nor Sustain.
     int32 SlotValue(int32 slot) const;
+    // The song loader, while this tracker's record is opened: whether bytes more of tracks
+    // and pages may be made from it.
+    bool Afford(size_t bytes);
 
     std::atomic<int32> status[kSlots] = {};
     std::atomic<int32> num_measures{4};
@@ -55,4 +59,6 @@ class PatternTracker : public Machine {
     void OpenSlots(BMessage* msg);
     void OpenColor(BMessage* msg);
     void OpenTracks(BMessage* msg);
+
+    LoadAllowance* fOpening = nullptr;
 };

@@ -110,7 +110,11 @@ void Track::OpenPages(BMessage* msg) {
         int32 empty = 0;
         msg->FindInt32("emptypage", p, &empty);
         if (empty != 0) continue;
-        pages[p].Open(msg, k);
+        // A page the record holds no rows for costs nothing.
+        if (pages[p].IsInitialized() ||
+            (TrackPage::Holds(msg, k) && owner->Afford(TrackPage::kBytes))) {
+            pages[p].Open(msg, k);
+        }
         k++;
     }
 }

@@ -93,7 +93,7 @@ void TrackPage::Store(std::atomic<int32>* rows, BMessage* track, const char* key
     }
 }
 
-bool TrackPage::Stored(BMessage* track, int32 k) {
+bool TrackPage::Holds(BMessage* track, int32 k) {
     int32 statuses = 0, notes = 0;
     track->GetInfo("status", nullptr, &statuses);
     track->GetInfo("note", nullptr, &notes);
@@ -101,9 +101,6 @@ bool TrackPage::Stored(BMessage* track, int32 k) {
 }
 
 void TrackPage::Open(BMessage* track, int32 k) {
-    // A page the record holds nothing for costs nothing: a file cannot make thousands of
-    // empty pages.
-    if (!IsInitialized() && !Stored(track, k)) return;
     Init();
     Store(status, track, "status", k, INT32_MIN, INT32_MAX);
     Store(note, track, "note", k, 0, 127);

@@ -13,6 +13,8 @@ class TrackPage {
   public:
     static constexpr int32 kRows = 256;
     static constexpr int32 kDefaultNote = 69;
+    // What an initialised page costs.
+    static constexpr size_t kBytes = 2 * kRows * sizeof(int32) + sizeof(Modifiers);
 
     TrackPage() = default;
     virtual ~TrackPage();
@@ -32,6 +34,8 @@ class TrackPage {
     // The stored arrays of index k; at most a page's worth of each is taken, notes held to
     // 0 .. 127.
     void Open(BMessage* track, int32 k);
+    // Whether a track record holds rows for its stored page k.
+    static bool Holds(BMessage* track, int32 k);
 
     // Any thread. 0 (empty) on an uninitialised page and for rows outside it.
     int32 StatusAt(int32 row) const;
@@ -48,6 +52,5 @@ class TrackPage {
     static bool InPage(int32 row) { return row >= 0 && row < kRows; }
     static void Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k, int32 lo,
                       int32 hi);
-    static bool Stored(BMessage* track, int32 k);
     static void Keep(const std::atomic<int32>* rows, BMessage* track, const char* key);
 };
