@@ -1,6 +1,7 @@
 #include "engine/machine.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "engine/diagnostics.h"
 #include "engine/finite_values.h"
@@ -205,8 +206,21 @@ int32 Machine::ContentEnd() const {
 int CheckForLoopErrors(const Machine* a, const Machine* b) {
     if (a == b) return 1;
     if (b == nullptr || song == nullptr) return 0;
-    for (int32 i = 0; i < b->num_out_machines; i++) {
-        if (CheckForLoopErrors(a, song->MachineAt(b->out_machine[i]))) return 1;
+    // Each machine is followed once: lists read from a file may hold a loop that a does not
+    // close, which a plain walk would follow for ever.
+    std::vector<char> seen(size_t(Song::kMachineSlots), 0);
+    std::vector<const Machine*> waiting = {b};
+    while (!waiting.empty()) {
+        const Machine* m = waiting.back();
+        waiting.pop_back();
+        if (m == a) return 1;
+        if (m == nullptr || m->ID < 0 || m->ID >= Song::kMachineSlots || seen[size_t(m->ID)]) {
+            continue;
+        }
+        seen[size_t(m->ID)] = 1;
+        for (int32 i = 0; i < m->num_out_machines; i++) {
+            waiting.push_back(song->MachineAt(m->out_machine[i]));
+        }
     }
     return 0;
 }

@@ -222,3 +222,17 @@ TEST_F(MachineGraph, DestroyingAMachineRemovesItsConnectionsFromBothEnds) {
     EXPECT_EQ(CheckForLoopErrors(a, a), 1);
     EXPECT_EQ(CheckForLoopErrors(a, song->machines[0]), 0);
 }
+
+// Lists read from a file may hold a loop the new connection does not close: the check ends.
+TEST_F(MachineGraph, TheLoopCheckEndsOnALoopItIsNotPartOf) {
+    Machine* a = Add("TestSource");
+    Machine* fx = Add("TestEffect");
+    Machine* master = song->machines[0];
+    master->out_machine[master->num_out_machines++] = fx->ID;
+    fx->out_machine[fx->num_out_machines++] = 0;
+    EXPECT_EQ(CheckForLoopErrors(a, master), 0);
+    EXPECT_EQ(CheckForLoopErrors(fx, master), 1);
+    EXPECT_EQ(a->Connect(0), 1);
+    master->num_out_machines = 0;
+    fx->num_out_machines = 0;
+}
