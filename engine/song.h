@@ -80,6 +80,10 @@ class Song {
     void SaveInto(BMessage* file);
 };
 
+// Any thread. The bytes of a song file holding the message: its length, then the message
+// flattened; empty when it cannot be flattened.
+std::vector<char> SongFileBytes(const BMessage& file);
+
 // The one song and its lock, which serialises a step against clearing, loading and edits of
 // the graph. The lock is recursive.
 extern Song* song;

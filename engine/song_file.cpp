@@ -94,16 +94,22 @@ void Song::SaveInto(BMessage* file) {
     }
 }
 
+std::vector<char> SongFileBytes(const BMessage& file) {
+    const ssize_t size = file.FlattenedSize();
+    if (size < 0) return {};
+    std::vector<char> bytes(size_t(size) + 4);
+    WriteLE32(reinterpret_cast<uint8*>(bytes.data()), uint32(size));
+    file.Flatten(bytes.data() + 4, size);
+    return bytes;
+}
+
 int Song::Save(const char* path) {
     Diagnostic("Saving...\n");
     if (path == nullptr) return 0;
     BMessage file;
     SaveInto(&file);
-    ssize_t size = file.FlattenedSize();
-    if (size < 0) return 0;
-    std::vector<char> bytes(size_t(size) + 4);
-    WriteLE32(reinterpret_cast<uint8*>(bytes.data()), uint32(size));
-    file.Flatten(bytes.data() + 4, size);
+    const std::vector<char> bytes = SongFileBytes(file);
+    if (bytes.empty()) return 0;
     // The old file stays until every byte of the new one is on disk.
     std::string temporary = std::string(path) + ".saving";
     if (!WriteAll(temporary, bytes) || BEntry(temporary.c_str()).Rename(path, true) != B_OK) {

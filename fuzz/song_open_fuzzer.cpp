@@ -8,33 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "engine/player.h"
+#include "engine/song.h"
+#include "fuzz/fuzz_song.h"
 #include "message/byte_order.h"
 #include "message/flat_message_reader.h"
-#include "engine/player.h"
-#include "engine/rosters.h"
-#include "engine/show_error.h"
-#include "engine/song.h"
 #include "platform/media/sound_output.h"
 
 namespace {
 
 std::string song_path;
 
-void Ignore(const char*) {}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (chdir(ENGINE_TEST_ROOT) != 0) return 1;
-    SetErrorPresenter(Ignore);
-    instrument_roster.Scan("instruments");
-    machine_roster.Scan("machines");
-    importer_roster.Scan("importers");
-    setenv("VELLORAN_AUDIO", "null", 1);
-    new Song(PlayerDrive::kCaller);
-    // Memory-backed, so saving's sync costs nothing.
-    song_path = "/dev/shm/velloran-fuzz-" + std::to_string(getpid()) + ".vel";
-    return 0;
+    song_path = StartFuzzSong(ENGINE_TEST_ROOT, "velloran-fuzz");
+    return song_path.empty() ? 1 : 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,7 +3,6 @@
 // and instruments. Each is written as a song file, opened, played for a few steps offline,
 // saved and opened again. What plays must be finite.
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -12,18 +11,14 @@
 #include <vector>
 
 #include "engine/player.h"
-#include "engine/rosters.h"
-#include "engine/show_error.h"
 #include "engine/song.h"
-#include "message/byte_order.h"
+#include "fuzz/fuzz_song.h"
 #include "platform/media/sound_output.h"
 #include "platform/storage/file.h"
 
 namespace {
 
 std::string song_path;
-
-void Ignore(const char*) {}
 
 // Any bit pattern, so NaN, infinity and denormals come up as often as the rest.
 float AnyFloat(FuzzedDataProvider& in) {
@@ -157,9 +152,7 @@ BMessage SongRecord(FuzzedDataProvider& in) {
 }
 
 void Write(const BMessage& file) {
-    std::vector<char> bytes(size_t(file.FlattenedSize()) + 4);
-    WriteLE32(reinterpret_cast<uint8*>(bytes.data()), uint32(bytes.size() - 4));
-    file.Flatten(bytes.data() + 4, ssize_t(bytes.size() - 4));
+    const std::vector<char> bytes = SongFileBytes(file);
     BFile out(song_path.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
     out.Write(bytes.data(), bytes.size());
 }
@@ -181,15 +174,8 @@ void PlayAndCheck() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    if (chdir(VELLORAN_BUILD_ROOT) != 0) return 1;
-    SetErrorPresenter(Ignore);
-    instrument_roster.Scan("instruments");
-    machine_roster.Scan("machines");
-    importer_roster.Scan("importers");
-    setenv("VELLORAN_AUDIO", "null", 1);
-    new Song(PlayerDrive::kCaller);
-    song_path = "/dev/shm/velloran-values-" + std::to_string(getpid()) + ".vel";
-    return 0;
+    song_path = StartFuzzSong(VELLORAN_BUILD_ROOT, "velloran-values");
+    return song_path.empty() ? 1 : 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -33,10 +33,7 @@ class SongFile : public EngineTest {
 
     // A song file holding the message as it stands.
     static void WriteSong(const std::string& path, const BMessage& message) {
-        std::vector<char> bytes(size_t(message.FlattenedSize()) + 4);
-        WriteLE32(reinterpret_cast<uint8*>(bytes.data()), uint32(bytes.size() - 4));
-        message.Flatten(bytes.data() + 4, ssize_t(bytes.size() - 4));
-        Write(path, bytes);
+        Write(path, SongFileBytes(message));
     }
 
     // Master, a source into an effect into the master, a second source into the master.

@@ -18,7 +18,6 @@
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
-#include "message/byte_order.h"
 #include "tests/addons/controllers/saved_settings.h"
 #include "tests/engine/engine_environment.h"
 
@@ -61,9 +60,7 @@ Rendered Render(const std::vector<std::string>& arguments, const fs::path& log) 
 }
 
 void WriteSong(const fs::path& path, const BMessage& message) {
-    std::vector<char> bytes(size_t(message.FlattenedSize()) + 4);
-    WriteLE32(reinterpret_cast<uint8*>(bytes.data()), uint32(bytes.size() - 4));
-    message.Flatten(bytes.data() + 4, ssize_t(bytes.size() - 4));
+    const std::vector<char> bytes = SongFileBytes(message);
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
