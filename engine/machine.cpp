@@ -17,6 +17,14 @@ Machine::Machine()
 }
 
 Machine::~Machine() {
+    DisconnectAll();
+    delete[] buffer_left;
+    delete[] buffer_right;
+}
+
+void Machine::DisconnectAll() {
+    if (num_out_machines == 0 && num_in_machines == 0) return;
+    lock->Lock();
     while (num_out_machines > 0) {
         Diagnostic("Disconnecting %d to %d\n", ID, out_machine[0]);
         Disconnect(out_machine[0]);
@@ -28,8 +36,7 @@ Machine::~Machine() {
         if (from == nullptr) break;
         from->Disconnect(ID);
     }
-    delete[] buffer_left;
-    delete[] buffer_right;
+    lock->Unlock();
 }
 
 void Machine::ShowWindow() {}

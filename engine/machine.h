@@ -41,6 +41,8 @@ class Machine : public Addon {
     int Connect(int id);
     // Window thread. Removes every connection from this machine to machine id.
     void Disconnect(int id);
+    // Window thread. Removes every connection to and from this machine, at both ends.
+    void DisconnectAll();
     const char* GetName() const { return name.c_str(); }
     void SetName(const char* text) { name = text != nullptr ? text : ""; }
 

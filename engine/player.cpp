@@ -261,6 +261,9 @@ void SetPlayerVolume(float volume) {
 
 void PlaySetNote(int slot, int note) {
     if (song == nullptr || slot < 0 || slot >= Song::kInstrumentSlots) return;
+    // Windows replace and free instruments under the song lock: the one read here lives until
+    // its modifiers are made and the request is handed over.
+    lock->Lock();
     Instrument* instrument = song->instruments[slot];
     auto* request = new PreviewNote;
     request->setnoteinstr = slot;
@@ -268,4 +271,5 @@ void PlaySetNote(int slot, int note) {
         new Modifiers(instrument != nullptr ? instrument->GetModifierInfoList() : nullptr, 1);
     request->setnote = {note, NoteToPitch(note), 1, request->setmodifiers, 0, 0};
     preview.Request(request);
+    lock->Unlock();
 }

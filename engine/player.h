@@ -96,5 +96,6 @@ PlayerLateness GetPlayerLateness();
 int64 GetSilencedSamples();
 // Window thread. The output volume, applied by the sound output.
 void SetPlayerVolume(float volume);
-// Window or MIDI input thread. Starts the preview of note on song instrument slot slot.
+// Window or MIDI input thread; takes the song lock. Starts the preview of note on song
+// instrument slot slot.
 void PlaySetNote(int slot, int note);

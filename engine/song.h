@@ -40,6 +40,8 @@ class Song {
     void Process();
     // Window thread. 1 when written; on failure the file on disk is left as it was.
     int Save(const char* path);
+    // Window thread. The bytes Save writes; empty when the song cannot be flattened.
+    std::vector<char> FileBytes();
     // Window thread. 1 when opened; on failure the song is left as it was.
     int Open(const char* path);
 

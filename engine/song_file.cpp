@@ -103,12 +103,16 @@ std::vector<char> SongFileBytes(const BMessage& file) {
     return bytes;
 }
 
+std::vector<char> Song::FileBytes() {
+    BMessage file;
+    SaveInto(&file);
+    return SongFileBytes(file);
+}
+
 int Song::Save(const char* path) {
     Diagnostic("Saving...\n");
     if (path == nullptr) return 0;
-    BMessage file;
-    SaveInto(&file);
-    const std::vector<char> bytes = SongFileBytes(file);
+    const std::vector<char> bytes = FileBytes();
     if (bytes.empty()) return 0;
     // The old file stays until every byte of the new one is on disk.
     std::string temporary = std::string(path) + ".saving";

@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QUrl>
 
+#include "message/message.h"
 #include "platform/app/app_defs.h"
 #include "platform/interface/window.h"
 
@@ -187,12 +189,32 @@ void WindowCanvas::changeEvent(QEvent* event) {
 }
 
 void WindowCanvas::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(kMessageMimeType)) event->acceptProposedAction();
+    const QMimeData* offered = event->mimeData();
+    if (offered->hasFormat(kMessageMimeType) || !FileRefs(offered).IsEmpty())
+        event->acceptProposedAction();
+}
+
+BMessage WindowCanvas::FileRefs(const QMimeData* offered) {
+    BMessage refs(B_SIMPLE_DATA);
+    for (const QUrl& url : offered->urls()) {
+        if (!url.isLocalFile()) continue;
+        entry_ref ref(url.toLocalFile().toStdString());
+        refs.AddRef("refs", &ref);
+    }
+    return refs;
 }
 
 void WindowCanvas::dropEvent(QDropEvent* event) {
-    const QByteArray bytes = event->mimeData()->data(kMessageMimeType);
+    // Files from file managers (text/uri-list) go to the window itself as refs, wherever
+    // they land, as files handed over by the desktop do.
+    BMessage files = FileRefs(event->mimeData());
+    if (!files.IsEmpty() && fWindow != nullptr) {
+        event->acceptProposedAction();
+        fWindow->PostMessage(&files);
+        return;
+    }
     BMessage message;
+    const QByteArray bytes = event->mimeData()->data(kMessageMimeType);
     if (message.Unflatten(bytes.constData(), bytes.size()) != B_OK) return;
     const BPoint where = Where(event->position());
     event->acceptProposedAction();

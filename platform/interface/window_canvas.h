@@ -7,7 +7,9 @@
 
 #include "message/geometry.h"
 
+class BMessage;
 class BWindow;
+class QMimeData;
 class QTimer;
 
 // The GUI thread.
@@ -35,6 +37,8 @@ class WindowCanvas : public QWidget {
     bool focusNextPrevChild(bool) override { return false; }
 
   private:
+    // The local files of a drop as a B_SIMPLE_DATA message of "refs"; empty when none.
+    static BMessage FileRefs(const QMimeData* offered);
     // Runs work under the window's lock, now or soon if another thread holds it.
     void Locked(std::function<void(BWindow*)> work);
     void ReportFrame();

@@ -19,6 +19,7 @@ constexpr const char* kSongType = "audio/VelloranFile";
 // A song file holds a flattened message after a four-byte header.
 constexpr size_t kSongSignatureOffset = 4;
 constexpr std::string_view kSongSignature = "1BOF";
+constexpr std::string_view kSongExtension = ".vel";
 // As much of the head of a file as the database's content rules look at.
 constexpr size_t kSniffSize = 16 * 1024;
 
@@ -91,6 +92,11 @@ std::string BNodeInfo::SniffType() const {
         kSongSignature) {
         return kSongType;
     }
+    // A damaged song is still a song: its own reader says what is wrong with it, and the
+    // system's database may not know the extension.
+    const char* name = fNode->NodePath().Leaf();
+    const std::string_view leaf = name != nullptr ? name : "";
+    if (leaf.size() > kSongExtension.size() && leaf.ends_with(kSongExtension)) return kSongType;
     QMimeDatabase database;
     QMimeType type = database.mimeTypeForFileNameAndData(
         QString::fromUtf8(fNode->NodePath().Leaf()),

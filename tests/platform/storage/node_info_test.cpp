@@ -72,6 +72,10 @@ TEST(NodeInfo, SniffsSongFiles) {
     // At byte 0 it is no song.
     EXPECT_NE(TypeOf(dir.Write("message", "1BOF" + std::string(28, '\0'))), "audio/VelloranFile");
     EXPECT_NE(TypeOf(dir.Write("short", "VSNG1BO")), "audio/VelloranFile");
+    // A damaged song keeps its name's type, so its own reader says what is wrong with it.
+    EXPECT_EQ(TypeOf(dir.Write("broken.vel", std::string("\x9c\x01\xfe\xff\x10\x80\0\x07", 8))),
+              "audio/VelloranFile");
+    EXPECT_NE(TypeOf(dir.Write(".vel", "x")), "audio/VelloranFile");
 }
 
 TEST(NodeInfo, FallsBackOnTheSharedMimeDatabase) {
