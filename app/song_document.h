@@ -1,0 +1,68 @@
+// The song as a file: its name, whether it changed since it was last opened or saved, and
+// the file commands, which never drop changes without asking.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "message/message.h"
+#include "platform/interface/file_panel.h"
+
+class BWindow;
+
+class SongDocument {
+  public:
+    static constexpr const char* kUnnamed = "Unnamed";
+    static constexpr const char* kSongType = "audio/VelloranFile";
+    static constexpr const char* kSignature = "application/x-vnd.Velloran";
+
+    // refresh runs after the song was replaced or renamed.
+    SongDocument(BWindow* window, std::function<void()> refresh);
+    ~SongDocument();
+    SongDocument(const SongDocument&) = delete;
+    SongDocument& operator=(const SongDocument&) = delete;
+
+    // The window's thread, as are all below.
+    const std::string& FileName() const { return fFileName; }
+    // The part after the last "/".
+    std::string LeafName() const;
+    // Whether the song differs from what was last opened or saved.
+    bool Changed() const;
+    // True when the caller may replace or leave the song: nothing changed, or the user saved
+    // or dropped the changes. When the song must first be named, `then` comes back to the
+    // window once it is saved.
+    bool MaySetAside(const BMessage& then);
+
+    void New();
+    // 'OPEN': the first of "refs".
+    void Open(const BMessage* message);
+    // 'SAVE': "name", joined to "directory" when the save panel sends one.
+    void Save(const BMessage* message);
+    // File > Save: the song's own name, or the save panel when it has none.
+    void SaveInPlace();
+    void ShowOpenPanel();
+    void ShowSavePanel();
+    // A panel closed without a choice.
+    void Cancelled();
+    BFilePanel* OpenPanel() const { return fOpenPanel; }
+    BFilePanel* SavePanel() const { return fSavePanel; }
+
+  private:
+    // The two song files differ at most in which machine is selected.
+    static bool SameBesidesSelection(const std::vector<char>& a, const std::vector<char>& b);
+    bool SaveTo(const std::string& path);
+    void OpenSong(const std::string& path, const BMessage* message);
+    void Import(const std::string& path, const std::string& type, const BMessage* message);
+    void Replaced(const std::string& name, bool saved);
+    std::string PanelFolder() const;
+    BFilePanel* Panel(BFilePanel** panel, file_panel_mode mode, uint32 command);
+
+    BWindow* fWindow;
+    std::function<void()> fRefresh;
+    std::string fFileName = kUnnamed;
+    std::vector<char> fSaved;
+    BMessage fAfterSave;
+    BFilePanel* fOpenPanel = nullptr;
+    BFilePanel* fSavePanel = nullptr;
+};

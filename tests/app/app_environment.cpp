@@ -1,0 +1,46 @@
+#include "tests/app/app_environment.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "engine/rosters.h"
+#include "engine/show_error.h"
+#include "engine/song.h"
+#include "platform/app/gui_thread.h"
+
+namespace {
+
+void Record(const char* text) {
+    ShownErrors().push_back(text);
+}
+
+class AppEnvironment : public testing::Environment {
+  public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        setenv("VELLORAN_AUDIO", "null", 1);
+        ASSERT_EQ(chdir(APP_TEST_ROOT), 0);
+        // Recent songs and panels stay out of the user's own folders.
+        char home[] = "/tmp/velloran-app-tests-XXXXXX";
+        ASSERT_NE(mkdtemp(home), nullptr);
+        setenv("HOME", home, 1);
+        setenv("XDG_CONFIG_HOME", home, 1);
+        gui_thread::Start();
+        SetErrorPresenter(Record);
+        instrument_roster.Scan("instruments");
+        machine_roster.Scan("machines");
+        importer_roster.Scan("importers");
+        new Song;
+    }
+};
+
+const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+}  // namespace
+
+std::vector<std::string>& ShownErrors() {
+    static std::vector<std::string> errors;
+    return errors;
+}
