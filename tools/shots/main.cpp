@@ -1,0 +1,162 @@
+// velloran-shots BUILD_DIR SONG OUT_DIR MENUS: the user manual's pictures of the program's real
+// windows, drawn on the offscreen display with SONG open in the main window, as PNG files in
+// OUT_DIR; MENUS gets every menu item of the windows, for the test that the manual lists them.
+#include <unistd.h>
+
+#include <QImage>
+#include <QWidget>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/about_window.h"
+#include "app/addon_info_window.h"
+#include "app/instrument_window.h"
+#include "app/playlist_window.h"
+#include "app/song_details_window.h"
+#include "engine/rosters.h"
+#include "engine/show_error.h"
+#include "engine/song.h"
+#include "platform/app/gui_thread.h"
+#include "platform/interface/list_view.h"
+#include "platform/interface/menu.h"
+#include "platform/interface/menu_bar.h"
+#include "platform/interface/menu_item.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int gErrors = 0;
+
+// Any error the program would have shown makes a picture that is not what users see.
+void CountError(const char* text) {
+    std::fprintf(stderr, "velloran-shots: the program says: %s\n", text);
+    ++gErrors;
+}
+
+// The picture with the native controls (menus, fields, lists), as the window shows on screen.
+bool Shoot(BWindow* window, const fs::path& folder, const char* name) {
+    gui_thread::ProcessEvents();
+    window->Lock();
+    const QImage image = window->Canvas()->grab().toImage();
+    window->Unlock();
+    const fs::path file = folder / name;
+    if (image.isNull() || !image.save(QString::fromStdString(file.string()), "PNG")) {
+        std::fprintf(stderr, "velloran-shots: can't write %s\n", file.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string ShortcutText(const BMenuItem* item) {
+    uint32 modifiers = 0;
+    const char key = item->Shortcut(&modifiers);
+    if (key == 0) return "";
+    const std::string shift = (modifiers & B_SHIFT_KEY) != 0 ? "Shift+" : "";
+    return "Ctrl+" + shift + char(std::toupper(static_cast<unsigned char>(key)));
+}
+
+// One line per item: window, menu, label and shortcut, separated by tabs.
+void ListMenu(std::ofstream& out, const std::string& window, const BMenu* menu) {
+    for (int32 i = 0; i < menu->CountItems(); i++) {
+        const BMenuItem* item = menu->ItemAt(i);
+        if (item->IsSeparator()) continue;
+        out << window << '\t' << menu->Name() << '\t' << item->Label() << '\t' << ShortcutText(item)
+            << '\n';
+        if (item->Submenu() != nullptr) ListMenu(out, window, item->Submenu());
+    }
+}
+
+void ListMenus(std::ofstream& out, IEWindow* window) {
+    window->Lock();
+    const auto* bar = dynamic_cast<BMenuBar*>(window->FindView("menubar"));
+    for (int32 i = 0; bar != nullptr && i < bar->CountItems(); i++)
+        ListMenu(out, window->LayoutName(), bar->SubmenuAt(i));
+    window->Unlock();
+}
+
+bool OpenSong(const fs::path& path) {
+    BMessage open('OPEN');
+    const entry_ref ref(path.string());
+    open.AddRef("refs", &ref);
+    playlistwindow->PostMessage(&open);
+    gui_thread::ProcessEvents();
+    playlistwindow->Lock();
+    const bool opened = playlistwindow->Document().FileName() == path.string();
+    playlistwindow->Unlock();
+    if (!opened) std::fprintf(stderr, "velloran-shots: can't open %s\n", path.c_str());
+    return opened;
+}
+
+// The first machine's lane pressed, so its name shows in the field above the tempo.
+void SelectFirstMachine() {
+    BMessage select('PBTN');
+    select.AddInt32("patternnr", 1);
+    playlistwindow->PostMessage(&select);
+}
+
+// The instrument window with the song's first instrument selected, when it has one.
+void SelectFirstInstrument() {
+    instrumentwindow->Show();
+    gui_thread::ProcessEvents();
+    for (int32 slot = 0; slot < Song::kInstrumentSlots; slot++) {
+        if (song->instruments[slot].load() == nullptr) continue;
+        instrumentwindow->Lock();
+        dynamic_cast<BListView*>(instrumentwindow->FindView("ListView"))->Select(slot);
+        instrumentwindow->Unlock();
+        return;
+    }
+}
+
+bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& menus) {
+    playlistwindow = new PlaylistWindow;
+    if (!OpenSong(song_path)) return false;
+    SelectFirstMachine();
+    ListMenus(menus, playlistwindow);
+    ListMenus(menus, instrumentwindow);
+    bool written = Shoot(playlistwindow, folder, "main_window.png");
+    SelectFirstInstrument();
+    written &= Shoot(instrumentwindow, folder, "instrument_window.png");
+    songdetailswindow->Show();
+    written &= Shoot(songdetailswindow, folder, "song_details_window.png");
+    written &= Shoot(new AddonInfoWindow, folder, "addon_info_window.png");
+    written &= Shoot(new AboutWindow, folder, "about_window.png");
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("Usage: velloran-shots BUILD_DIR SONG OUT_DIR MENUS\n", stderr);
+        return 2;
+    }
+    // Named before the folder changes, as the program resolves its command line.
+    const fs::path song_path = fs::absolute(argv[2]);
+    const fs::path folder = fs::absolute(argv[3]);
+    std::ofstream menus(fs::absolute(argv[4]));
+    fs::create_directories(folder);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("VELLORAN_AUDIO", "null", 1);
+    // The add-ons are found as the program finds them, beside it.
+    if (chdir(argv[1]) != 0) {
+        std::perror("velloran-shots: the build folder");
+        return 1;
+    }
+    gui_thread::Start();
+    SetErrorPresenter(CountError);
+    instrument_roster.Scan("instruments");
+    machine_roster.Scan("machines");
+    importer_roster.Scan("importers");
+    new Song;
+    const bool written = ShootAll(song_path, folder, menus);
+    menus.close();
+    const int status = written && menus && gErrors == 0 ? 0 : 1;
+    // As the program does: nothing is torn down, the song's threads end with the process.
+    std::fflush(nullptr);
+    _exit(status);
+}
