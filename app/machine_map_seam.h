@@ -5,7 +5,7 @@
 class MachineMapLink {
   public:
     virtual ~MachineMapLink() = default;
-    // Any thread: redraw the map from the song; locks the map's own window.
+X
     virtual void Update() = 0;
     // The GUI thread.
     virtual void Show() = 0;

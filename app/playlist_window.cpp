@@ -9,6 +9,7 @@
 #include "app/addon_info_window.h"
 #include "app/instrument_window.h"
 #include "app/machine_map_seam.h"
+#include "app/machine_map_window.h"
 #include "app/measure_view.h"
 #include "app/pattern_container.h"
 #include "app/pos_bar_view.h"
@@ -87,6 +88,7 @@ PlaylistWindow::PlaylistWindow()
     Update();
     instrumentwindow = new InstrumentWindow;
     songdetailswindow = new SongDetailsWindow;
+    AttachMachineMap(new MachineMapWindow);
 }
 
 PlaylistWindow::~PlaylistWindow() {

@@ -50,6 +50,9 @@ enum window_look : int32 {
     B_DOCUMENT_WINDOW_LOOK = 11,
     B_MODAL_WINDOW_LOOK = 3,
     B_FLOATING_WINDOW_LOOK = 7,
+    // The kit's own: a border without title bar that grabs the pointer and closes on a click
+    // outside it, for small windows that vanish once done with.
+    B_POPUP_WINDOW_LOOK = 25,
 };
 enum window_feel : int32 {
     B_NORMAL_WINDOW_FEEL = 0,

@@ -186,6 +186,7 @@ void BWindow::Realize() {
         flags = Qt::Tool;
     if (fLook == B_NO_BORDER_WINDOW_LOOK || fLook == B_BORDERED_WINDOW_LOOK)
         flags |= Qt::FramelessWindowHint;
+    if (fLook == B_POPUP_WINDOW_LOOK) flags = Qt::Popup;
     if (fFlags & (B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE)) {
         flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (!(fFlags & B_NOT_CLOSABLE)) flags |= Qt::WindowCloseButtonHint;

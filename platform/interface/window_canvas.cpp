@@ -128,6 +128,9 @@ void WindowCanvas::paintEvent(QPaintEvent* event) {
 }
 
 void WindowCanvas::mousePressEvent(QMouseEvent* event) {
+    // A pop-up closes on a press outside it, as Qt's own widget does.
+    if (windowType() == Qt::Popup && !rect().contains(event->position().toPoint()))
+        return QWidget::mousePressEvent(event);
     const BPoint where = Where(event->position());
     const uint32 buttons = Buttons(event->buttons());
     const int32 clicks = event->type() == QEvent::MouseButtonDblClick ? 2 : 1;
