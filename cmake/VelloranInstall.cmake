@@ -26,7 +26,7 @@ add_custom_command(
   COMMENT "Drawing the icons")
 add_custom_target(velloran_icons ALL DEPENDS ${icon_files})
 
-install(TARGETS velloran-program velloran
+install(TARGETS velloran-program velloran velloran-plugcheck
         RUNTIME DESTINATION ${VELLORAN_INSTALL_DIR}
         LIBRARY DESTINATION ${VELLORAN_INSTALL_DIR})
 

@@ -16,6 +16,10 @@ struct PrivateEnvironment {
         setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
         setenv("JACK_NO_START_SERVER", "1", 1);
         setenv("PULSE_SERVER", ("unix:/nonexistent/" + name + "/native").c_str(), 1);
+        // No plug-ins from the machine's own folders; checks of ours are kept apart from the
+        // user's.
+        setenv("VST_PATH", "", 1);
+        setenv("XDG_CACHE_HOME", "/tmp/velloran-test-cache", 1);
     }
 };
 

@@ -3,19 +3,33 @@
 #include <algorithm>
 #include <cmath>
 
+#include "addons/Plugbay/display_text.h"
+#include "addons/Plugbay/effect_window.h"
+#include "addons/Plugbay/window_thread.h"
 #include "engine/machine.h"
-#include "platform/interface/window.h"
 
 Effect::Effect(AEffect* record) : effect(record) {}
 
 Effect::~Effect() {
-    if (window != nullptr && window->Lock()) window->Quit();
+    CloseEditor(window);
     if (fOn) Request(kEffectMainsChanged, 0);
     Request(kEffectClose, 0);
 }
 
-// Parameter windows are later work.
-void Effect::ShowWindow() {}
+void Effect::ShowWindow() {
+    if (window != nullptr) return;
+    window = new EffectWindow(this);
+    window->Show();
+}
+
+std::string Effect::GetParamName(int32 index) {
+    if (!HasParam(index)) return {};
+    // Zeroed and one byte longer than offered, so that a name that fills it still ends.
+    char text[kParamNameSize + 1] = {};
+    effect->dispatcher(effect, kEffectGetParamName, index, 0, text, 0.0f);
+    text[kParamNameSize] = '\0';
+    return DisplayText(text);
+}
 
 intptr_t Effect::Request(int32_t opcode, intptr_t value, float opt) {
     // Not read back; room for any plug-in that writes a string on open or close.

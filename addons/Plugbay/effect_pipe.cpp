@@ -3,20 +3,29 @@
 #include <algorithm>
 #include <cstring>
 
+#include "addons/Plugbay/effect_pipe_window.h"
 #include "addons/Plugbay/effect_roster.h"
+#include "addons/Plugbay/window_thread.h"
 #include "engine/machine.h"
-#include "platform/interface/window.h"
 
 EffectPipe::EffectPipe() : lock(new BLocker("EffectPipe")) {}
 
+// The window goes first: it shows the effects.
 EffectPipe::~EffectPipe() {
+    CloseEditor(window);
     RemoveAllEffects();
     delete lock;
-    if (window != nullptr && window->Lock()) window->Quit();
 }
 
-// The pipe window comes with the effect windows; nothing to show yet.
-void EffectPipe::ShowWindow() {}
+void EffectPipe::ShowWindow() {
+    if (window == nullptr) window = CreateEffectPipeWindow(this);
+}
+
+void EffectPipe::RefreshWindow() {
+    OnWindowThread([this] {
+        if (window != nullptr) window->Rescan1();
+    });
+}
 
 bool EffectPipe::CreateEffect(const char* name) {
     if (num_effects >= kMaxEffects) return false;
@@ -67,6 +76,7 @@ void EffectPipe::RemoveEffect(int32 index) {
         workallocated = 0;
     }
     lock->Unlock();
+    RefreshWindow();
     // Closing a plug-in can take long: outside the lock, so the player need not wait.
     delete gone;
     delete[] freed[0];

@@ -7,7 +7,7 @@
 #include "message/message.h"
 #include "platform/kernel/locker.h"
 
-class BWindow;
+class EffectPipeWindow;
 
 // The operations are virtual so that code outside the add-on image reaches them through the
 // object alone.
@@ -23,10 +23,11 @@ class EffectPipe {
     // Window thread. Appends the named plug-in; false (the pipe unchanged) when it cannot be
     // made or the pipe is full.
     virtual bool CreateEffect(const char* name);
-    // Window thread. An index outside the pipe changes nothing.
+    // Window thread, or one it never waits for. An index outside the pipe changes nothing;
+    // the pipe window is refilled and the effect's parameter window closed before it goes.
     virtual void RemoveEffect(int32 index);
     virtual void RemoveAllEffects();
-    // Window thread.
+    // Window thread. Opens the pipe window, or leaves the open one as it is.
     virtual void ShowWindow();
     // Window thread or the song loader: the pipe's part of the machine's record.
     virtual void Open(BMessage* msg);
@@ -38,7 +39,7 @@ class EffectPipe {
     // Player thread: runs the unmuted effects in place over frames of both channels.
     void Run(float* left, float* right, int32 count);
 
-    BWindow* window = nullptr;
+    EffectPipeWindow* window = nullptr;
     float* dest[2] = {};
     BLocker* lock;
     int32 workallocated = 0;
@@ -52,4 +53,5 @@ class EffectPipe {
     // Under lock. Takes the effect into the next slot; false when the pipe is full.
     bool Append(Effect* effect, const char* name);
     void AllocateWork();
+    void RefreshWindow();
 };

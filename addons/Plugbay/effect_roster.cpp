@@ -1,10 +1,105 @@
 #include "addons/Plugbay/effect_roster.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
 #include "addons/Plugbay/host_callback.h"
+#include "addons/Plugbay/plugin_check.h"
+#include "addons/Plugbay/plugin_verdicts.h"
 #include "engine/diagnostics.h"
+#include "engine/song.h"
+#include "platform/storage/image_path.h"
 
 EffectRoster effect_roster;
 int32 initiated = 0;
+
+namespace {
+
+std::vector<std::string> UserFolders() {
+    std::vector<std::string> folders;
+    const char* listed = std::getenv("VST_PATH");
+    if (listed != nullptr) {
+        std::stringstream parts(listed);
+        for (std::string folder; std::getline(parts, folder, ':');)
+            if (!folder.empty()) folders.push_back(folder);
+        return folders;
+    }
+    const char* home = std::getenv("HOME");
+    for (std::string folder : EffectRoster::kUserFolders) {
+        if (folder.starts_with("~/")) {
+            if (home == nullptr) continue;
+            folder = home + folder.substr(1);
+        }
+        folders.push_back(folder);
+    }
+    return folders;
+}
+
+// The checker lives beside libvelloran, in the build tree as when installed.
+std::string Checker() {
+    BPath library;
+    if (get_image_path(&song, &library) != B_OK || library.InitCheck() != B_OK) return "";
+    const std::string path = library.Path();
+    return path.substr(0, path.rfind('/') + 1) + "velloran-plugcheck";
+}
+
+std::string FullPath(const std::string& path) {
+    return path.starts_with('/') ? path : std::string(kAddOnFolder) + "/" + path;
+}
+
+}  // namespace
+
+void EffectRoster::ScanAll() {
+    Scan("plugbayplugins");
+    for (const std::string& folder : UserFolders()) AddFolder(folder);
+    LeaveOutFailures();
+}
+
+void EffectRoster::AddFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::vector<fs::path> found;
+    const auto options = fs::directory_options::skip_permission_denied;
+    for (fs::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
+         it.increment(error)) {
+        if (it->path().extension() == ".so" && it->is_regular_file(error)) found.push_back(*it);
+    }
+    // The same order on every machine, whatever order the folders list in.
+    std::sort(found.begin(), found.end());
+    for (const fs::path& file : found) {
+        const std::string name = file.stem().string();
+        if (count >= kMaxEntries || name.size() >= kNameSize || Find(name.c_str()) >= 0) continue;
+        paths[count] = file.string();
+        names[count] = name;
+        count++;
+    }
+}
+
+void EffectRoster::LeaveOutFailures() {
+    PluginVerdicts verdicts;
+    const std::string checker = Checker();
+    int32 kept = 0;
+    for (int32 i = 0; i < count; i++) {
+        const std::string path = FullPath(paths[i]);
+        const PluginVerdict* known = verdicts.Find(path);
+        const PluginVerdict verdict = known != nullptr ? *known : PluginCheck::Run(checker, path);
+        if (known == nullptr && verdict.checked) verdicts.Remember(path, verdict);
+        if (!verdict.usable) {
+            std::fprintf(stderr, "Velloran: left out the plug-in %s: %s\n", path.c_str(),
+                         verdict.reason.c_str());
+            continue;
+        }
+        paths[kept] = paths[i];
+        names[kept] = names[i];
+        kept++;
+    }
+    count = kept;
+    verdicts.Save();
+}
 
 AEffectEntryProc EffectRoster::Entry(int index) {
     Load(index);

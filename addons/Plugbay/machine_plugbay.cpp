@@ -9,7 +9,7 @@ MachinePlugbay::MachinePlugbay() {
     has_output = 1;
     if (!initiated) {
         initiated = 1;
-        effect_roster.Scan("plugbayplugins");
+        effect_roster.ScanAll();
     }
 }
 

@@ -41,6 +41,7 @@ class PlugbayTest : public EngineTest {
         // A library with no plug-in entry at all: the add-on itself.
         const char* entries[][2] = {{"RecordingEffect", "plugbaytest/RecordingEffect"},
                                     {"MonoEffect", "plugbaytest/MonoEffect"},
+                                    {"HostileEffect", "plugbaytest/HostileEffect"},
                                     {"NotAPlugin", "machines/Plugbay"}};
         for (auto [name, path] : entries) {
             if (roster.Find(name) >= 0) continue;
