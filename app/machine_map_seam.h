@@ -5,7 +5,8 @@
 class MachineMapLink {
   public:
     virtual ~MachineMapLink() = default;
-X
+    // Any thread: redraw the map from the song. Never waits for the map's window lock, which
+    // the GUI thread holds while a volume changer is open.
     virtual void Update() = 0;
     // The GUI thread.
     virtual void Show() = 0;

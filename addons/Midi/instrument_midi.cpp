@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "addons/Midi/instrument_midi_window.h"
 #include "addons/common/saved_field.h"
 #include "engine/finite_values.h"
 #include "engine/midi_connections.h"
 #include "engine/player.h"
+#include "engine/show_error.h"
 
 namespace {
 
@@ -19,6 +21,10 @@ ModifierInfo minfo[] = {
 ModifierInfoList minfolist = {2, minfo};
 
 constexpr uint32 kNoteLengthMs = 100;
+
+// The add-on's one window, shared by every Midi instrument; made on the first ShowWindow and
+// kept as long as the add-on image. Read by destructors on whatever thread frees a song slot.
+std::atomic<InstrumentMidiWindow*> window{nullptr};
 
 float ValueOf(const NoteInfo& note, int index) {
     return note.modifiers != nullptr ? note.modifiers->GetVal(index) : minfo[index].def;
@@ -49,8 +55,22 @@ ModifierInfoList* InstrumentMidi::GetModifierInfoList() {
     return &minfolist;
 }
 
-// The instrument's window is not built yet.
-void InstrumentMidi::ShowWindow() {}
+InstrumentMidi::~InstrumentMidi() {
+    if (InstrumentMidiWindow* shown = window.load()) shown->Forget(this);
+}
+
+void InstrumentMidi::ShowWindow() {
+    InstrumentMidiWindow* shown = window.load();
+    if (shown == nullptr) {
+        shown = CreateInstrumentWindow(this);
+        if (shown == nullptr) {
+            ShowError("The Midi instrument's window is missing from its add-on file.");
+            return;
+        }
+        window = shown;
+    }
+    shown->Edit(this);
+}
 
 void InstrumentMidi::Process(float*, float*, long, NoteInfo* note) {
     if (note->time != 0.0f) return;
@@ -70,12 +90,25 @@ void InstrumentMidi::Process(float*, float*, long, NoteInfo* note) {
     out->NoteOff(chan, key, velocity, t + kNoteLengthMs);
 }
 
-void InstrumentMidi::SetPort(const char* wanted) {
+std::string InstrumentMidi::StoredPortName(const char* wanted) {
     if (wanted == nullptr || wanted[0] == '\0') wanted = kDefaultPort;
-    const size_t length = CutLength(wanted, kPortNameSize - 1);
-    std::copy_n(wanted, length, port_name);
-    std::fill(port_name + length, port_name + kPortNameSize, '\0');
-    port = MakeMidiConnection(port_name);
+    return std::string(wanted, CutLength(wanted, kPortNameSize - 1));
+}
+
+void InstrumentMidi::SetPort(const char* wanted) {
+    const std::string stored = StoredPortName(wanted);
+    {
+        std::lock_guard<std::mutex> hold(port_lock);
+        std::copy_n(stored.data(), stored.size(), port_name);
+        std::fill(port_name + stored.size(), port_name + kPortNameSize, '\0');
+    }
+    // A single word: a note the player sends meanwhile goes to the old port or the new one.
+    port = MakeMidiConnection(stored.c_str());
+}
+
+std::string InstrumentMidi::PortName() const {
+    std::lock_guard<std::mutex> hold(port_lock);
+    return port_name;
 }
 
 void InstrumentMidi::Open(BMessage* msg) {
@@ -92,6 +125,6 @@ void InstrumentMidi::Save(BMessage* msg) {
     msg->AddInt32("prognum", prognum);
     msg->AddInt32("syncofs", syncofs);
     msg->AddInt32("channel", channel);
-    msg->AddString("port_name", port_name);
+    msg->AddString("port_name", PortName());
     Instrument::Save(msg);
 }

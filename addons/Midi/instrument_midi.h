@@ -3,6 +3,8 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
 
 #include "engine/instrument.h"
 #include "engine/my_midi.h"
@@ -15,8 +17,12 @@ class InstrumentMidi : public Instrument {
     static constexpr int32 kMaxSyncOffset = 10000;
 
     InstrumentMidi();
+    // Whatever thread frees the song slot. The add-on's window stops editing this instrument
+    // first.
+    ~InstrumentMidi() override;
 
     ModifierInfoList* GetModifierInfoList() override;
+    // Window thread. Shows the add-on's one window, editing this instrument.
     void ShowWindow() override;
     // Player thread inside a step, or the sound thread for the preview. Queues the note's
     // messages on its first call; the buffers are left alone.
@@ -27,10 +33,18 @@ class InstrumentMidi : public Instrument {
     // Window thread or the song loader. No name or an empty one is the default port; names
     // longer than port_name holds are cut.
     void SetPort(const char* wanted);
+    // Any thread but the player's: the name port_name holds.
+    std::string PortName() const;
+    // Any thread. The name SetPort(wanted) stores: the default port for none or an empty one,
+    // and at most kPortNameSize - 1 bytes, cut where a UTF-8 character begins.
+    static std::string StoredPortName(const char* wanted);
 
-    // Shared by name across the program and never freed here.
+    // Shared by name across the program and never freed here. The player reads only this;
+    // SetPort replaces it after port_name.
     std::atomic<MyMidi*> port{nullptr};
+    // Guarded by port_lock: the window, the song loader and Save may run on different threads.
     char port_name[kPortNameSize] = {};
+    mutable std::mutex port_lock;
     // Window threads change these while a step reads them.
     std::atomic<int32> prognum{0};
     std::atomic<int32> syncofs{0};
