@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,12 +16,14 @@
 #include "app/about_window.h"
 #include "app/addon_info_window.h"
 #include "app/instrument_window.h"
+#include "app/machine_map_window.h"
 #include "app/playlist_window.h"
 #include "app/song_details_window.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
 #include "platform/app/gui_thread.h"
+#include "platform/app/looper_registry.h"
 #include "platform/interface/list_view.h"
 #include "platform/interface/menu.h"
 #include "platform/interface/menu_bar.h"
@@ -112,15 +115,31 @@ void SelectFirstInstrument() {
     }
 }
 
+// The window of the add-on's kind named by its title: add-ons' classes are theirs alone.
+BWindow* WindowTitled(const char* title) {
+    BWindow* found = nullptr;
+    looper_registry::ForEachGuiLooper([&](BLooper* looper) {
+        auto* window = dynamic_cast<BWindow*>(looper);
+        if (window != nullptr && std::strcmp(window->Title(), title) == 0) found = window;
+    });
+    return found;
+}
+
 bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& menus) {
     playlistwindow = new PlaylistWindow;
     if (!OpenSong(song_path)) return false;
     SelectFirstMachine();
     ListMenus(menus, playlistwindow);
     ListMenus(menus, instrumentwindow);
+    ListMenus(menus, machinemapwindow);
     bool written = Shoot(playlistwindow, folder, "main_window.png");
     SelectFirstInstrument();
     written &= Shoot(instrumentwindow, folder, "instrument_window.png");
+    // Selecting the demo's first instrument, a Midi one, opened its window.
+    BWindow* midi = WindowTitled("Midi instrument");
+    if (midi == nullptr) std::fputs("velloran-shots: no Midi instrument window\n", stderr);
+    written &= midi != nullptr && Shoot(midi, folder, "midi_window.png");
+    written &= Shoot(machinemapwindow, folder, "machine_map_window.png");
     songdetailswindow->Show();
     written &= Shoot(songdetailswindow, folder, "song_details_window.png");
     written &= Shoot(new AddonInfoWindow, folder, "addon_info_window.png");
