@@ -5,10 +5,12 @@
 
 #include <cstdlib>
 
+#include "app/playlist_window.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
 #include "platform/app/gui_thread.h"
+#include "tests/app/alert_answer.h"
 
 namespace {
 
@@ -43,4 +45,21 @@ const auto* const kEnvironment = testing::AddGlobalTestEnvironment(new AppEnviro
 std::vector<std::string>& ShownErrors() {
     static std::vector<std::string> errors;
     return errors;
+}
+
+void SendTo(BWindow* window, const BMessage& message) {
+    BMessage copy(message);
+    window->Lock();
+    window->MessageReceived(&copy);
+    window->Unlock();
+    gui_thread::ProcessEvents();
+}
+
+void OpenPlaylistWindow() {
+    if (playlistwindow == nullptr) playlistwindow = new PlaylistWindow;
+}
+
+void FreshSong() {
+    if (playlistwindow->Document().Changed()) AnswerWhenOpen("Don't Save");
+    SendTo(playlistwindow, BMessage(1));
 }

@@ -5,5 +5,14 @@
 #include <string>
 #include <vector>
 
+class BMessage;
+class BWindow;
+
 // Texts ShowError was asked to show since the last Clear.
 std::vector<std::string>& ShownErrors();
+// The GUI thread: the window handles the message under its lock, then events run.
+void SendTo(BWindow* window, const BMessage& message);
+// The GUI thread: makes the main window once.
+void OpenPlaylistWindow();
+// The GUI thread: a new song in the main window, dropping the changes of the one before.
+void FreshSong();

@@ -96,9 +96,7 @@ void Click(QWidget* canvas, QPointF local, Qt::MouseButton button) {
 
 class MachineMapTest : public testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        if (playlistwindow == nullptr) playlistwindow = new PlaylistWindow;
-    }
+    static void SetUpTestSuite() { OpenPlaylistWindow(); }
     void SetUp() override {
         FreshSong();
         ShownErrors().clear();
@@ -106,16 +104,7 @@ class MachineMapTest : public testing::Test {
     }
     void TearDown() override { FreshSong(); }
 
-    static void FreshSong() {
-        if (playlistwindow->Document().Changed()) AnswerWhenOpen("Don't Save");
-        Send(playlistwindow, BMessage(1));
-    }
-    static void Send(BWindow* window, BMessage message) {
-        window->Lock();
-        window->MessageReceived(&message);
-        window->Unlock();
-        gui_thread::ProcessEvents();
-    }
+    static void Send(BWindow* window, const BMessage& message) { SendTo(window, message); }
     static Machine* Put(const char* addon, float x, float y) {
         Machine* machine = song->machines[song->AddMachine(addon)];
         machine->DisconnectAll();

@@ -40,9 +40,7 @@ namespace {
 
 class PlaylistWindowTest : public testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        if (playlistwindow == nullptr) playlistwindow = new PlaylistWindow;
-    }
+    static void SetUpTestSuite() { OpenPlaylistWindow(); }
 
     void SetUp() override {
         FreshSong();
@@ -56,16 +54,7 @@ class PlaylistWindowTest : public testing::Test {
         std::filesystem::remove_all(folder);
     }
 
-    static void FreshSong() {
-        if (playlistwindow->Document().Changed()) AnswerWhenOpen("Don't Save");
-        Send(BMessage(1));
-    }
-    static void Send(BMessage message) {
-        playlistwindow->Lock();
-        playlistwindow->MessageReceived(&message);
-        playlistwindow->Unlock();
-        gui_thread::ProcessEvents();
-    }
+    static void Send(const BMessage& message) { SendTo(playlistwindow, message); }
     static void Add(const char* addon) {
         BMessage add(PlaylistWindow::kAddMachine);
         add.AddInt32("nr", machine_roster.Find(addon));
