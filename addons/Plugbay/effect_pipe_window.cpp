@@ -1,5 +1,11 @@
 #include "addons/Plugbay/effect_pipe_window.h"
 
+#include <strings.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "addons/Plugbay/effect_drag_list_view.h"
 #include "addons/Plugbay/effect_item.h"
 #include "addons/Plugbay/effect_list_view.h"
@@ -88,8 +94,14 @@ void EffectPipeWindow::Rescan2() {
     Lock();
     fAvailable->MakeEmpty();
     fNames.clear();
-    for (int32 i = 0; i < effect_roster.count; i++) {
-        fNames.push_back(std::make_unique<BStringItem>(effect_roster.GetName(i)));
+    // By name, whatever order the folders listed in; drops carry the name, not the place.
+    std::vector<std::string> names;
+    for (int32 i = 0; i < effect_roster.count; i++) names.emplace_back(effect_roster.GetName(i));
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
+    for (const std::string& name : names) {
+        fNames.push_back(std::make_unique<BStringItem>(name.c_str()));
         fAvailable->AddItem(fNames.back().get());
     }
     Unlock();
