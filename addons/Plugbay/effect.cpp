@@ -31,6 +31,31 @@ std::string Effect::GetParamName(int32 index) {
     return DisplayText(text);
 }
 
+void Effect::EditorSize(int32* width, int32* height) {
+    ERect* rect = nullptr;
+    effect->dispatcher(effect, kEffectEditGetRect, 0, 0, &rect, 0.0f);
+    *width = *height = kEditorDefault;
+    if (rect == nullptr) return;
+    *width = std::clamp(int32(rect->right) - rect->left, kEditorMin, kEditorMax);
+    *height = std::clamp(int32(rect->bottom) - rect->top, kEditorMin, kEditorMax);
+}
+
+void Effect::EditorOpen(uintptr_t parent) {
+    if (fEditorOpen) return;
+    fEditorOpen = true;
+    effect->dispatcher(effect, kEffectEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f);
+}
+
+void Effect::EditorIdle() {
+    if (fEditorOpen) Request(kEffectEditIdle, 0);
+}
+
+void Effect::EditorClose() {
+    if (!fEditorOpen) return;
+    fEditorOpen = false;
+    Request(kEffectEditClose, 0);
+}
+
 intptr_t Effect::Request(int32_t opcode, intptr_t value, float opt) {
     // Not read back; room for any plug-in that writes a string on open or close.
     char scratch[256] = {};

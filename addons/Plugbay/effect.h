@@ -18,6 +18,10 @@ class Effect : public Addon {
     static constexpr int32 kMaxChannels = 64;
     // The room offered for a parameter's name, far beyond what the interface promises.
     static constexpr int32 kParamNameSize = 256;
+    // An editor's sides, whatever size the plug-in claims.
+    static constexpr int32 kEditorMin = 16;
+    static constexpr int32 kEditorMax = 4096;
+    static constexpr int32 kEditorDefault = 200;
 
     // The record as the plug-in's entry returned it; Init opens it.
     explicit Effect(AEffect* record);
@@ -46,6 +50,14 @@ class Effect : public Addon {
     // Window thread or the song loader. Opens the plug-in, tells it the rate and the longest
     // block and switches it on; false when its channels cannot be served.
     bool Init();
+    // Window thread. The plug-in's own editor: whether it has one, its size in pixels kept to
+    // what a window can hold, and the calls that open it in a native window, let it work and
+    // close it. Close reaches the plug-in once for each open; idle only while it is open.
+    bool HasEditor() const { return (effect->flags & kEffectFlagsHasEditor) != 0; }
+    void EditorSize(int32* width, int32* height);
+    void EditorOpen(uintptr_t parent);
+    void EditorIdle();
+    void EditorClose();
     // The "mute" and "parameter" fields of one effect's record.
     void Save(BMessage* msg) const;
     void Open(const BMessage& msg);
@@ -62,6 +74,7 @@ class Effect : public Addon {
     intptr_t Request(int32_t opcode, intptr_t value, float opt = 0.0f);
 
     bool fOn = false;
+    bool fEditorOpen = false;
     int32 fInputCount = 0;
     int32 fOutputCount = 0;
     // Channel pointers for every channel the plug-in has: ours first, then scratch.

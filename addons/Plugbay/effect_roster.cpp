@@ -4,18 +4,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <vector>
 
 #include "addons/Plugbay/host_callback.h"
 #include "addons/Plugbay/plugin_check.h"
+#include "addons/Plugbay/plugin_scan.h"
 #include "addons/Plugbay/plugin_verdicts.h"
 #include "engine/diagnostics.h"
 #include "engine/song.h"
 #include "platform/storage/image_path.h"
 
 EffectRoster effect_roster;
-int32 initiated = 0;
 
 namespace {
 
@@ -53,10 +54,27 @@ std::string FullPath(const std::string& path) {
 
 }  // namespace
 
+EffectRoster::~EffectRoster() {
+    if (fScan != nullptr) fScan->Abandon();
+}
+
 void EffectRoster::ScanAll() {
-    Scan("plugbayplugins");
-    for (const std::string& folder : UserFolders()) AddFolder(folder);
-    LeaveOutFailures();
+    bool first = false;
+    std::call_once(fStarted, [this, &first] {
+        first = true;
+        fScan = PluginScan::Start([this](PluginScan& scan) { Build(scan); });
+    });
+    // Only the wait that started the scan shows its progress.
+    fScan->Wait(first);
+}
+
+void EffectRoster::Build(PluginScan& scan) {
+    // Built apart and handed over whole, so no one sees it half-built.
+    const auto found = std::make_unique<EffectRoster>();
+    found->Scan("plugbayplugins");
+    for (const std::string& folder : UserFolders()) found->AddFolder(folder);
+    found->LeaveOutFailures(scan);
+    scan.Finish([this, &found] { TakeList(*found); });
 }
 
 void EffectRoster::AddFolder(const std::string& folder) {
@@ -79,13 +97,19 @@ void EffectRoster::AddFolder(const std::string& folder) {
     }
 }
 
-void EffectRoster::LeaveOutFailures() {
+void EffectRoster::LeaveOutFailures(PluginScan& scan) {
     PluginVerdicts verdicts;
     const std::string checker = Checker();
+    const auto unknown = [&verdicts](const std::string& path) {
+        return verdicts.Find(FullPath(path)) == nullptr;
+    };
+    const auto toCheck = int32(std::count_if(paths, paths + count, unknown));
+    int32 checked = 0;
     int32 kept = 0;
     for (int32 i = 0; i < count; i++) {
         const std::string path = FullPath(paths[i]);
         const PluginVerdict* known = verdicts.Find(path);
+        if (known == nullptr) scan.Checking(names[i], ++checked, toCheck);
         const PluginVerdict verdict = known != nullptr ? *known : PluginCheck::Run(checker, path);
         if (known == nullptr && verdict.checked) verdicts.Remember(path, verdict);
         if (!verdict.usable) {
@@ -99,6 +123,12 @@ void EffectRoster::LeaveOutFailures() {
     }
     count = kept;
     verdicts.Save();
+}
+
+void EffectRoster::TakeList(EffectRoster& found) {
+    std::move(found.paths, found.paths + found.count, paths);
+    std::move(found.names, found.names + found.count, names);
+    count = found.count;
 }
 
 AEffectEntryProc EffectRoster::Entry(int index) {

@@ -4,16 +4,25 @@
 #include "addons/Plugbay/effect.h"
 #include "engine/roster.h"
 
+#include <memory>
+#include <mutex>
 #include <string>
+
+class PluginScan;
 
 class EffectRoster : public Roster {
   public:
     // Where users install plug-ins of this interface, when VST_PATH does not say.
     static constexpr const char* kUserFolders[] = {"~/.vst", "/usr/local/lib/vst", "/usr/lib/vst"};
 
-    // The thread that makes the first pipe. Lists ./add-ons/plugbayplugins/ and the users'
-    // plug-in folders (VST_PATH, colon-separated, or kUserFolders, with their subfolders),
-    // each name once; plug-ins that fail their check are left out with a line saying why.
+    // A scan still running hands its list to no one.
+    ~EffectRoster() override;
+
+    // The threads that make pipes. The first call lists ./add-ons/plugbayplugins/ and the
+    // users' plug-in folders (VST_PATH, colon-separated, or kUserFolders, with their
+    // subfolders), each name once, on a thread of its own; plug-ins that fail their check are
+    // left out with a line saying why. Every call returns once that scan has ended, so the
+    // roster is never read half-built; the GUI thread serves the windows meanwhile.
     void ScanAll();
 
     // Window thread or the song loader. A new effect, opened and switched on, for a roster
@@ -22,10 +31,14 @@ class EffectRoster : public Roster {
 
   private:
     AEffectEntryProc Entry(int index);
+    // The scanning thread.
+    void Build(PluginScan& scan);
     void AddFolder(const std::string& folder);
-    void LeaveOutFailures();
+    void LeaveOutFailures(PluginScan& scan);
+    void TakeList(EffectRoster& found);
+
+    std::once_flag fStarted;
+    std::shared_ptr<PluginScan> fScan;
 };
 
 extern EffectRoster effect_roster;
-// Set once the first machine has scanned the plug-in folder.
-extern int32 initiated;

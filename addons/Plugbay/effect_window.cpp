@@ -5,7 +5,10 @@
 
 #include "addons/Plugbay/display_text.h"
 #include "addons/Plugbay/effect.h"
+#include "addons/Plugbay/effect_editor_window.h"
 #include "addons/Plugbay/slider_column.h"
+#include "platform/interface/button.h"
+#include "platform/interface/native_display.h"
 #include "platform/interface/screen.h"
 #include "platform/interface/scroll_bar.h"
 #include "platform/interface/scroll_view.h"
@@ -34,10 +37,12 @@ EffectWindow::EffectWindow(Effect* effect)
     view->SetViewColor(216, 216, 216);
     AddChild(view);
     AddSliders(view);
+    AddEditorButton(view);
     Run();
 }
 
 EffectWindow::~EffectWindow() {
+    CloseEditorWindow();
     if (fEffect != nullptr) fEffect->window = nullptr;
 }
 
@@ -73,13 +78,46 @@ void EffectWindow::AddSliders(BView* view) {
     ResizeTo(kWidth + bar, kRowHeight * float(rows));
 }
 
+// Below the sliders, which keep their place as the window grows to take it.
+void EffectWindow::AddEditorButton(BView* view) {
+    if (!fEffect->HasEditor() || !native_display::Available()) return;
+    view->SetResizingMode(B_FOLLOW_LEFT | B_FOLLOW_TOP);
+    const float top = Bounds().Height() + 1;
+    ResizeBy(0, kButtonRow);
+    AddChild(new BButton(BRect(4, top + 4, Bounds().Width() - 4, top + kButtonRow - 4), "editor",
+                         "Editor", new BMessage(kOpenEditor)));
+}
+
+void EffectWindow::ShowEditor() {
+    if (fEditor.LockTarget()) {
+        auto* editor = static_cast<BWindow*>(fEditor.Target(nullptr));
+        editor->Activate();
+        editor->Unlock();
+        return;
+    }
+    fEditor = BMessenger(new EffectEditorWindow(fEffect));
+}
+
+void EffectWindow::CloseEditorWindow() {
+    if (!fEditor.LockTarget()) return;
+    auto* editor = static_cast<EffectEditorWindow*>(fEditor.Target(nullptr));
+    fEditor = BMessenger();
+    editor->Forget();
+    editor->Quit();
+}
+
 void EffectWindow::Forget() {
     Lock();
+    CloseEditorWindow();
     fEffect = nullptr;
     Unlock();
 }
 
 void EffectWindow::MessageReceived(BMessage* message) {
+    if (message->what == kOpenEditor) {
+        if (fEffect != nullptr) ShowEditor();
+        return;
+    }
     const uint32 index = message->what - kFirstParameter;
     if (fEffect == nullptr || message->what < kFirstParameter || index >= fSliders.size()) return;
     fEffect->SetParamValue(int32(index), float(fSliders[index]->Value()) / kSteps);

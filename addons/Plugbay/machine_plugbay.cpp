@@ -7,10 +7,7 @@ MachinePlugbay::MachinePlugbay() {
     SetName("Plugbay plugins");
     has_input = 1;
     has_output = 1;
-    if (!initiated) {
-        initiated = 1;
-        effect_roster.ScanAll();
-    }
+    effect_roster.ScanAll();
 }
 
 MachinePlugbay::~MachinePlugbay() {

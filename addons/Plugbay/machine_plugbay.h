@@ -6,7 +6,8 @@
 
 class MachinePlugbay : public Machine {
   public:
-    // Window thread or the song loader. The first machine of the image scans the plug-ins.
+    // Window thread or the song loader. The first machine of the image scans the plug-ins;
+    // every machine waits for that scan to end.
     MachinePlugbay();
     ~MachinePlugbay() override;
 

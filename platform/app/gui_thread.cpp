@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QEventLoop>
 #include <QObject>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <future>
@@ -54,6 +56,13 @@ void DispatchLooper(int32 token) {
     // Another thread holds the looper's lock: try again shortly rather than block the GUI.
     QTimer::singleShot(1, gDispatcher.load(), [token] { DispatchLooper(token); });
 }
+
+// The nested loops of Await now running, innermost last. The GUI thread only.
+struct Awaiting {
+    QEventLoop* loop;
+    const std::function<bool()>* done;
+};
+std::vector<Awaiting> gAwaiting;
 
 }  // namespace
 
@@ -113,6 +122,33 @@ void ProcessEvents() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::usleep(2000);
     }
+}
+
+Awaited Await(const std::function<bool()>& done, int timeoutMs) {
+    if (done()) return Awaited::kDone;
+    QEventLoop loop;
+    bool timedOut = false;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    if (timeoutMs >= 0) timer.start(timeoutMs);
+    gAwaiting.push_back({&loop, &done});
+    // Returns at once, without serving, once the application has been told to quit.
+    loop.exec();
+    gAwaiting.erase(std::find_if(gAwaiting.begin(), gAwaiting.end(),
+                                 [&](const Awaiting& a) { return a.loop == &loop; }));
+    if (done()) return Awaited::kDone;
+    return timedOut ? Awaited::kTimedOut : Awaited::kQuit;
+}
+
+void Recheck() {
+    Post([] {
+        for (const Awaiting& waiting : gAwaiting)
+            if ((*waiting.done)()) waiting.loop->quit();
+    });
 }
 
 }  // namespace gui_thread

@@ -24,4 +24,12 @@ void WakeLooper(int32 token);
 // The GUI thread: let queued events and messages run until nothing is left.
 void ProcessEvents();
 
+enum class Awaited { kDone, kTimedOut, kQuit };
+// The GUI thread: serves every window in a nested event loop, as a modal alert does, until
+// done() holds, timeoutMs (unless negative) have passed or the application quits. done() is
+// asked again whenever some thread calls Recheck.
+Awaited Await(const std::function<bool()>& done, int timeoutMs = -1);
+// Any thread: the waits of Await ask their done() again.
+void Recheck();
+
 }  // namespace gui_thread

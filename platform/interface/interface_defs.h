@@ -177,6 +177,9 @@ enum : uint32 {
     B_MOUSE_DOWN = four_cc("_MDN"),
     B_MOUSE_UP = four_cc("_MUP"),
     B_MOUSE_MOVED = four_cc("_MMV"),
+    // To the view under the pointer's MessageReceived: floats "be:wheel_delta_x" and
+    // "be:wheel_delta_y", one notch = 1, positive = down or right; int32 "modifiers".
+    B_MOUSE_WHEEL_CHANGED = four_cc("_MWC"),
     B_KEY_DOWN = four_cc("_KYD"),
     B_KEY_UP = four_cc("_KYU"),
     B_WINDOW_ACTIVATED = four_cc("_ACT"),

@@ -7,6 +7,7 @@
 #include "platform/app/looper_registry.h"
 #include "platform/interface/menu_bar.h"
 #include "platform/interface/menu_item.h"
+#include "platform/interface/native_display.h"
 #include "platform/interface/view.h"
 #include "platform/interface/window_canvas.h"
 #include "platform/interface/window_surface.h"
@@ -211,6 +212,12 @@ void BWindow::CanvasGone() {
 
 QWidget* BWindow::Canvas() const {
     return fCanvas;
+}
+
+uintptr_t BWindow::NativeWindow() {
+    if (!native_display::Available()) return 0;
+    if (!fCanvas) Realize();
+    return native_display::WindowOf(fCanvas);
 }
 
 void BWindow::Activate(bool active) {
@@ -430,18 +437,51 @@ void BWindow::DeliverMouseUp(BPoint where) {
     if (target) SendMouse(target, B_MOUSE_UP, where, 1);
 }
 
-void BWindow::DeliverKeyDown(const char* bytes, uint32 modifiers, int32 key) {
+void BWindow::DeliverKeyDown(const char* bytes, uint32 modifiers, int32 key, int32 repeat) {
     if ((modifiers & B_COMMAND_KEY) && HandleShortcut(bytes, modifiers)) return;
+    SendKey(B_KEY_DOWN, bytes, modifiers, key, repeat);
+}
+
+void BWindow::DeliverKeyUp(const char* bytes, uint32 modifiers, int32 key) {
+    SendKey(B_KEY_UP, bytes, modifiers, key, 0);
+}
+
+void BWindow::SendKey(uint32 what, const char* bytes, uint32 modifiers, int32 key, int32 repeat) {
     BView* target = fFocus;
     if (!target) return;
-    BMessage event(B_KEY_DOWN);
+    BMessage event(what);
     event.AddString("bytes", bytes);
     event.AddInt32("modifiers", int32(modifiers));
     event.AddInt32("key", key);
     event.AddInt32("raw_char", uint8(bytes[0]));
+    event.AddInt32("be:key_repeat", repeat);
     BMessage* previous = SwapCurrentMessage(&event);
-    target->KeyDown(bytes, int32(std::strlen(bytes)));
+    const int32 length = int32(std::strlen(bytes));
+    if (what == B_KEY_DOWN)
+        target->KeyDown(bytes, length);
+    else
+        target->KeyUp(bytes, length);
     SwapCurrentMessage(previous);
+}
+
+void BWindow::DeliverMouseWheel(BPoint where, float dx, float dy, uint32 modifiers) {
+    BView* target = fTop->ViewAt(where);
+    if (!target) return;
+    BMessage event(B_MOUSE_WHEEL_CHANGED);
+    event.AddPoint("where", target->ConvertFromWindow(where));
+    event.AddFloat("be:wheel_delta_x", dx);
+    event.AddFloat("be:wheel_delta_y", dy);
+    event.AddInt32("modifiers", int32(modifiers));
+    BMessage* previous = SwapCurrentMessage(&event);
+    target->MessageReceived(&event);
+    SwapCurrentMessage(previous);
+}
+
+void BWindow::DeliverMouseExited() {
+    BView* left = fMouseView;
+    fMouseView = nullptr;
+    // A view tracking a press is told too: the pointer is no longer over it.
+    if (left) left->MouseMoved(left->ConvertFromWindow(fMouse), B_EXITED_VIEW, nullptr);
 }
 
 bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers) {

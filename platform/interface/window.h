@@ -5,6 +5,7 @@
 // Invalidate are safe from any thread; everything else wants the window locked.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -91,6 +92,10 @@ class BWindow : public BLooper, public BArchivable {
     // has gone by then; waits for the lock without blocking the GUI thread.
     static void RunLocked(int32 token, std::function<void(BWindow*)> work);
 
+    // The GUI thread, window locked. The display's own id of the window (its X11 window), made
+    // now even while the window is hidden; 0 where native_display::Available is false.
+    uintptr_t NativeWindow();
+
     // The kit and tests. The image views drew, after drawing what is invalid.
     QImage Snapshot();
     QWidget* Canvas() const;
@@ -104,7 +109,13 @@ class BWindow : public BLooper, public BArchivable {
     void DeliverMouseDown(BPoint where, uint32 buttons, int32 clicks = 1);
     void DeliverMouseMoved(BPoint where, uint32 buttons);
     void DeliverMouseUp(BPoint where);
-    void DeliverKeyDown(const char* bytes, uint32 modifiers, int32 key = 0);
+    // key: the native scan code; repeat: 0 for a first press, > 0 for auto-repeats.
+    void DeliverKeyDown(const char* bytes, uint32 modifiers, int32 key = 0, int32 repeat = 0);
+    void DeliverKeyUp(const char* bytes, uint32 modifiers, int32 key = 0);
+    // dx, dy in notches, positive = right or down.
+    void DeliverMouseWheel(BPoint where, float dx, float dy, uint32 modifiers = 0);
+    // The pointer left the window: the view it was over is told it left.
+    void DeliverMouseExited();
     void DeliverDrop(const BMessage* message, BPoint where, BPoint offset = BPoint());
     // The kit: the Qt widget reports what the user did to the window.
     void ScreenFrameChanged(BRect frame);
@@ -123,6 +134,7 @@ class BWindow : public BLooper, public BArchivable {
     void ApplyToCanvas();
     bool HandleShortcut(const char* bytes, uint32 modifiers);
     void SendMouse(BView* view, uint32 what, BPoint where, int32 clicks);
+    void SendKey(uint32 what, const char* bytes, uint32 modifiers, int32 key, int32 repeat);
 
     std::string fTitle;
     BRect fFrame;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "message/message.h"
 #include "platform/app/app_defs.h"
@@ -148,20 +149,51 @@ void WindowCanvas::mouseReleaseEvent(QMouseEvent* event) {
     Locked([=](BWindow* w) { w->DeliverMouseUp(where); });
 }
 
-void WindowCanvas::keyPressEvent(QKeyEvent* event) {
-    std::string bytes;
+std::string WindowCanvas::KeyBytes(const QKeyEvent* event) {
     const bool printable = event->key() >= 0x20 && event->key() < 0x7f;
-    if (char special = SpecialKey(event->key()))
-        bytes.assign(1, special);
-    else if ((event->modifiers() & Qt::ControlModifier) && printable)
-        // With Ctrl down Qt's text is a control character; shortcuts want the key itself.
-        bytes.assign(1, char(QChar(event->key()).toLower().unicode()));
-    else
-        bytes = event->text().toStdString();
+    if (char special = SpecialKey(event->key())) return std::string(1, special);
+    // With Ctrl down Qt's text is a control character; shortcuts want the key itself.
+    if ((event->modifiers() & Qt::ControlModifier) && printable)
+        return std::string(1, char(QChar(event->key()).toLower().unicode()));
+    return event->text().toStdString();
+}
+
+void WindowCanvas::keyPressEvent(QKeyEvent* event) {
+    fRepeats = event->isAutoRepeat() ? fRepeats + 1 : 0;
+    const std::string bytes = KeyBytes(event);
     if (bytes.empty()) return;
     const uint32 mods = Modifiers(event->modifiers());
     const int32 key = event->nativeScanCode();
-    Locked([=](BWindow* w) { w->DeliverKeyDown(bytes.c_str(), mods, key); });
+    const int32 repeat = fRepeats;
+    Locked([=](BWindow* w) { w->DeliverKeyDown(bytes.c_str(), mods, key, repeat); });
+}
+
+void WindowCanvas::keyReleaseEvent(QKeyEvent* event) {
+    // An auto-repeat comes as a release and a press; only the last release is real.
+    if (event->isAutoRepeat()) return;
+    const std::string bytes = KeyBytes(event);
+    if (bytes.empty()) return;
+    const uint32 mods = Modifiers(event->modifiers());
+    const int32 key = event->nativeScanCode();
+    Locked([=](BWindow* w) { w->DeliverKeyUp(bytes.c_str(), mods, key); });
+}
+
+void WindowCanvas::wheelEvent(QWheelEvent* event) {
+    // Qt counts 120 per notch, positive away from the user; the kit's positive is down.
+    constexpr int kNotch = 120;
+    fWheelRest += event->angleDelta();
+    const float dx = float(-(fWheelRest.x() / kNotch));
+    const float dy = float(-(fWheelRest.y() / kNotch));
+    fWheelRest = QPoint(fWheelRest.x() % kNotch, fWheelRest.y() % kNotch);
+    event->accept();
+    if (dx == 0 && dy == 0) return;
+    const BPoint where = Where(event->position());
+    const uint32 mods = Modifiers(event->modifiers());
+    Locked([=](BWindow* w) { w->DeliverMouseWheel(where, dx, dy, mods); });
+}
+
+void WindowCanvas::leaveEvent(QEvent*) {
+    Locked([](BWindow* w) { w->DeliverMouseExited(); });
 }
 
 void WindowCanvas::resizeEvent(QResizeEvent*) {

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
 
 #include "message/geometry.h"
 
@@ -28,6 +29,9 @@ class WindowCanvas : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -42,10 +46,17 @@ class WindowCanvas : public QWidget {
     // Runs work under the window's lock, now or soon if another thread holds it.
     void Locked(std::function<void(BWindow*)> work);
     void ReportFrame();
+    // The bytes KeyDown and KeyUp get; empty for keys that have none (modifiers alone).
+    static std::string KeyBytes(const QKeyEvent* event);
 
     BWindow* fWindow;
     int32_t fToken;
     QTimer* fPulse;
+    // Auto-repeats of the key held now, 0 for its first press.
+    int32_t fRepeats = 0;
+    // Wheel movement below one notch (high-resolution wheels and touchpads), in eighths of a
+    // degree as Qt reports it.
+    QPoint fWheelRest;
 };
 
 // The MIME type dragged messages travel under, as flattened bytes.

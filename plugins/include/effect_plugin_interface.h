@@ -43,6 +43,11 @@ enum {
     kEffectSetSampleRate = 10, /* opt */
     kEffectSetBlockSize = 11,  /* value: the most frames a process call gets */
     kEffectMainsChanged = 12,  /* value: 1 switched on, 0 switched off */
+    kEffectEditGetRect = 13,   /* ptr: an ERect** whose target the plug-in sets to its own */
+    kEffectEditOpen = 14,      /* ptr: the native parent window (an X11 Window id) */
+    kEffectEditClose = 15,
+    /* From the host's GUI thread, while the editor is open. */
+    kEffectEditIdle = 19,
 
     /* Plug-in to host. */
     kHostVersion = 1,
@@ -50,6 +55,17 @@ enum {
     kHostGetSampleRate = 16,
     kHostGetBlockSize = 17
 };
+
+/* AEffect.flags */
+enum { kEffectFlagsHasEditor = 1 << 0 };
+
+/* An editor's rectangle in pixels, as the plug-in answers kEffectEditGetRect. */
+typedef struct ERect {
+    int16_t top;
+    int16_t left;
+    int16_t bottom;
+    int16_t right;
+} ERect;
 
 struct AEffect {
     int32_t magic;
@@ -107,6 +123,10 @@ AEFFECT_ASSERT(offsetof(AEffect, processReplacing) == 120, "processReplacing");
 AEFFECT_ASSERT(offsetof(AEffect, processDoubleReplacing) == 128, "processDoubleReplacing");
 AEFFECT_ASSERT(offsetof(AEffect, future) == 136, "future");
 AEFFECT_ASSERT(sizeof(AEffect) == 192, "size");
+AEFFECT_ASSERT(offsetof(ERect, left) == 2, "ERect.left");
+AEFFECT_ASSERT(offsetof(ERect, bottom) == 4, "ERect.bottom");
+AEFFECT_ASSERT(offsetof(ERect, right) == 6, "ERect.right");
+AEFFECT_ASSERT(sizeof(ERect) == 8, "ERect size");
 #undef AEFFECT_ASSERT
 #endif
 

@@ -1,7 +1,9 @@
 // velloran-plugcheck PLUGIN: exits 0 when the plug-in opens, plays one block and closes; else
 // prints why on standard output and exits 1. A crash or a hang is the caller's to see.
 #include <dlfcn.h>
+#include <sys/prctl.h>
 
+#include <csignal>
 #include <cstdio>
 #include <vector>
 
@@ -42,6 +44,8 @@ void PlayOneBlock(AEffect* effect) {
 
 int main(int argc, char** argv) {
     if (argc != 2) return Refuse("usage: velloran-plugcheck PLUGIN");
+    // A composer that quits mid-check no longer waits to end a plug-in that hangs.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) return Refuse(dlerror());
     AEffectEntryProc entry = Entry(library);

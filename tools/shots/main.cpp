@@ -19,6 +19,7 @@
 #include "app/machine_map_window.h"
 #include "app/playlist_window.h"
 #include "app/song_details_window.h"
+#include "engine/machine.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
@@ -125,6 +126,42 @@ BWindow* WindowTitled(const char* title) {
     return found;
 }
 
+// The demo's Echo pipe with two more effects dropped in, and its first effect's parameters.
+bool ShootPipe(const fs::path& folder) {
+    Machine* echo = nullptr;
+    for (int32 i = 0; i < Song::kMachineSlots; i++) {
+        Machine* machine = song->MachineAt(i);
+        if (machine != nullptr && std::strcmp(machine->GetName(), "Echo") == 0) echo = machine;
+    }
+    if (echo != nullptr) echo->ShowWindow();
+    gui_thread::ProcessEvents();
+    BWindow* pipe = WindowTitled("Effectpipe");
+    if (pipe == nullptr) {
+        std::fputs("velloran-shots: no pipe window for the demo's Echo\n", stderr);
+        return false;
+    }
+    for (const char* name : {"GainPan", "LowPass"}) {
+        BMessage drop('ednd');
+        drop.AddString("EffectTypeName", name);
+        pipe->PostMessage(&drop);
+    }
+    gui_thread::ProcessEvents();
+    bool written = Shoot(pipe, folder, "effect_pipe_window.png");
+    // A click on the first effect's name opens its parameters.
+    pipe->Lock();
+    const BPoint name =
+        pipe->FindView("View1")->FindView("ListView")->ConvertToWindow(BPoint(40, 8));
+    pipe->DeliverMouseDown(name, B_PRIMARY_MOUSE_BUTTON);
+    pipe->DeliverMouseUp(name);
+    pipe->Unlock();
+    gui_thread::ProcessEvents();
+    BWindow* parameters = WindowTitled("StereoEcho");
+    if (parameters == nullptr)
+        std::fputs("velloran-shots: no StereoEcho parameter window\n", stderr);
+    written &= parameters != nullptr && Shoot(parameters, folder, "effect_window.png");
+    return written;
+}
+
 bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& menus) {
     playlistwindow = new PlaylistWindow;
     if (!OpenSong(song_path)) return false;
@@ -140,6 +177,7 @@ bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& 
     if (midi == nullptr) std::fputs("velloran-shots: no Midi instrument window\n", stderr);
     written &= midi != nullptr && Shoot(midi, folder, "midi_window.png");
     written &= Shoot(machinemapwindow, folder, "machine_map_window.png");
+    written &= ShootPipe(folder);
     songdetailswindow->Show();
     written &= Shoot(songdetailswindow, folder, "song_details_window.png");
     written &= Shoot(new AddonInfoWindow, folder, "addon_info_window.png");

@@ -37,19 +37,22 @@ class PlugbayTest : public EngineTest {
     // The test plug-ins live outside the shipped folder: listed by path once the first
     // machine has scanned, and kept for the tests after.
     static void ListTestPlugins() {
-        EffectRoster& roster = Effects();
         // A library with no plug-in entry at all: the add-on itself.
         const char* entries[][2] = {{"RecordingEffect", "plugbaytest/RecordingEffect"},
                                     {"MonoEffect", "plugbaytest/MonoEffect"},
                                     {"HostileEffect", "plugbaytest/HostileEffect"},
                                     {"NotAPlugin", "machines/Plugbay"}};
-        for (auto [name, path] : entries) {
-            if (roster.Find(name) >= 0) continue;
-            roster.names[roster.count] = name;
-            roster.paths[roster.count] = path;
-            roster.objects[roster.count] = nullptr;
-            roster.count++;
-        }
+        for (auto [name, path] : entries) ListTestPlugin(name, path);
+    }
+
+    // One more, for the tests that need it; path is under the add-on folders.
+    static void ListTestPlugin(const char* name, const char* path) {
+        EffectRoster& roster = Effects();
+        if (roster.Find(name) >= 0) return;
+        roster.names[roster.count] = name;
+        roster.paths[roster.count] = path;
+        roster.objects[roster.count] = nullptr;
+        roster.count++;
     }
 
     static void Fill(Machine* m, int32 frames, float left, float right) {

@@ -20,6 +20,7 @@
 #include "platform/interface/check_box.h"
 #include "platform/interface/screen.h"
 #include "platform/interface/scroll_view.h"
+#include "platform/interface/string_item.h"
 #include "platform/interface/window_canvas.h"
 #include "tests/addons/plugbay/hostile_effect.h"
 #include "tests/addons/plugbay/plugbay_fixture.h"
@@ -100,7 +101,11 @@ class PlugbayWindows : public PlugbayTest {
     // The message a drag of the name out of the available list carries.
     static BMessage DraggedOut(BWindow* window, const char* name) {
         BListView* available = List(window, "View2");
-        const BRect frame = available->ItemFrame(Effects().Find(name));
+        int32 row = 0;
+        while (row < available->CountItems() &&
+               std::string(static_cast<BStringItem*>(available->ItemAt(row))->Text()) != name)
+            row++;
+        const BRect frame = available->ItemFrame(row);
         const BPoint from = available->ConvertToWindow(BPoint(20, (frame.top + frame.bottom) / 2));
         QByteArray dragged;
         BView::SetDragRunner(
@@ -320,6 +325,18 @@ TEST_F(PlugbayWindows, WindowsCloseWithTheirMachineOrEffectAndPluginsCloseOnce) 
     EXPECT_EQ(WindowsTitled("HostileEffect"), 0);
     EXPECT_EQ(state.closed, 2);
     EXPECT_EQ(state.switchedOff, 2);
+}
+
+// Offscreen no window is the display's own, so a plug-in's editor has nowhere to draw.
+TEST_F(PlugbayWindows, NoEditorButtonWithoutNativeWindows) {
+    ListTestPlugin("EditorEffect", "plugbaytest/EditorEffect");
+    ASSERT_TRUE(Pipe(machine).CreateEffect("EditorEffect"));
+    Effect* effect = Pipe(machine).effects[0];
+    ASSERT_TRUE(effect->HasEditor());
+    effect->ShowWindow();
+    gui_thread::ProcessEvents();
+    EXPECT_EQ(effect->window->FindView("editor"), nullptr);
+    EXPECT_EQ(effect->window->Bounds(), BRect(0, 0, 100, 0));
 }
 
 TEST_F(PlugbayWindows, AMachineDeletedOnAnotherThreadClosesItsWindowsFirst) {
