@@ -1,6 +1,8 @@
 // Per-note parameters an instrument offers, and their values per row of a pattern.
 #pragma once
 
+#include <atomic>
+
 #include "message/message.h"
 
 struct ModifierInfo {
@@ -15,7 +17,8 @@ struct ModifierInfoList {
     ModifierInfo* info;
 };
 
-// Window threads write values and the player thread reads them; a value is one float store.
+// Window threads write values and the player thread reads them: a page is published only once
+// filled, and each value is one atomic float.
 class Modifiers {
   public:
     static constexpr int32 kMaxPages = 128;
@@ -27,8 +30,11 @@ class Modifiers {
     Modifiers(const Modifiers&) = delete;
     Modifiers& operator=(const Modifiers&) = delete;
 
-    // Modifier indices outside the list and rows outside the page are ignored.
+    // Modifier indices outside the list and rows outside the page are ignored. A page that
+    // exists is refilled with the default rather than replaced, as the player may be reading it.
     void CreatePage(int32 j);
+    // Every existing page back to its default.
+    void Reset();
     void SetVal(int32 j, int32 row, float value);
     // The default of modifier j where its page does not exist; 0 for an invalid index.
     float GetVal(int32 j, int32 row) const;
@@ -41,11 +47,12 @@ class Modifiers {
     void Open(BMessage* msg);
 
     ModifierInfoList* info;
-    float* pages[kMaxPages] = {};
+    std::atomic<float*> pages[kMaxPages] = {};
     int32 length;
     int32 current = 0;
 
   private:
     int32 Count() const;
     void FreePages();
+    void Fill(int32 j, float value);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "addons/Gridloom/pattern_window.h"
 #include "addons/Gridloom/tracker_globals.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
@@ -75,9 +76,12 @@ void PatternTracker::DeleteTracks() {
     std::fill(std::begin(tracks), std::end(tracks), nullptr);
 }
 
-// The editor window is not built yet; this only points the add-on at the machine.
 void PatternTracker::ShowWindow() {
     currpat = this;
+    if (patternwindow != nullptr)
+        static_cast<PatternWindow*>(patternwindow)->Update();
+    else
+        patternwindow = CreatePatternWindow();
 }
 
 int32 PatternTracker::SlotValue(int32 slot) const {
@@ -134,6 +138,46 @@ void PatternTracker::AddTracksForAllInstruments() {
         const int index = AddTrack();
         if (index >= 0) tracks[index]->SetInstrument(slot);
     }
+}
+
+bool PatternTracker::PasteTrack(int index, const BMessage& record) {
+    if (index < 0 || index >= num_tracks) return false;
+    const int32 pages = num_pages;
+    BMessage copy(record);
+    auto* fresh = new Track(this, tracks[index]->instrument);
+    fresh->Open(&copy);
+    num_pages = std::max(pages, int32(num_pages));
+    lock->Lock();
+    Track* old = tracks[index];
+    tracks[index] = fresh;
+    lock->Unlock();
+    delete old;
+    return true;
+}
+
+void PatternTracker::CopyPage(int page, BMessage* out) const {
+    out->MakeEmpty();
+    if (page < 0 || page >= Track::kMaxPages) return;
+    for (int32 i = 0; i < num_tracks; i++) {
+        BMessage rows;
+        tracks[i]->pages[page].Save(&rows);
+        out->AddMessage("track", &rows);
+    }
+}
+
+bool PatternTracker::PastePage(int page, const BMessage& in) {
+    if (page < 0 || page >= Track::kMaxPages) return false;
+    BMessage rows;
+    for (int32 i = 0; i < num_tracks && in.FindMessage("track", i, &rows) == B_OK; i++) {
+        TrackPage& target = tracks[i]->pages[page];
+        int32 empty = 1;
+        rows.FindInt32("emptypage", &empty);
+        if (empty != 0 && !target.IsInitialized()) continue;
+        target.Init();
+        target.Clear();
+        if (empty == 0) target.Open(&rows, 0);
+    }
+    return true;
 }
 
 void PatternTracker::Save(BMessage* msg) {

@@ -38,6 +38,15 @@ class PatternTracker : public Machine {
     void Transpose(int page, int delta);
     // Window thread. One track for every instrument slot in use, in slot order.
     void AddTracksForAllInstruments();
+    // Window thread. Replaces track index with a fresh one made from a record of Track::Save,
+    // so nothing of the old track survives; the page count becomes the larger of the two.
+    // False for an index outside the table.
+    bool PasteTrack(int index, const BMessage& record);
+    // Window thread. Page page of every track, in track order, as a page clipboard.
+    void CopyPage(int page, BMessage* out) const;
+    // Window thread. Lays a page clipboard over page page, track by track while both have
+    // tracks; a page copied empty empties the page. False for a page outside the tracks.
+    bool PastePage(int page, const BMessage& in);
     // Any thread. What slot plays: 0 (Erase) for slots past the table and for values that
     // are neither a page number nor Sustain.
     int32 SlotValue(int32 slot) const;

@@ -27,7 +27,26 @@ Track::Track(PatternTracker* tracker, int32 slot) : owner(tracker), instrument(s
 }
 
 void Track::SetInstrument(int slot) {
-    if (IsInstrumentSlot(slot)) instrument = slot;
+    if (!IsInstrumentSlot(slot) || slot == instrument) return;
+    instrument = slot;
+    // The pages made for the old instrument hold its modifiers: rebuild them for the new one.
+    for (TrackPage& page : pages)
+        if (page.IsInitialized()) ReplaceModifiers(page);
+}
+
+void Track::ReplaceModifiers(TrackPage& page) {
+    BMessage values;
+    page.modifiers->Save(&values);
+    auto* fresh = new Modifiers(ModifierList(), TrackPage::kRows);
+    fresh->Open(&values);
+    Modifiers* old = page.modifiers;
+    // The player reads a page's modifiers, and the sounding note's, during a step.
+    lock->Lock();
+    fresh->current = old->current;
+    page.modifiers = fresh;
+    if (noteinfo.modifiers == old) noteinfo.modifiers = fresh;
+    lock->Unlock();
+    delete old;
 }
 
 Instrument* Track::Target() const {

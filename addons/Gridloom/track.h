@@ -19,7 +19,9 @@ class Track {
     Track(const Track&) = delete;
     Track& operator=(const Track&) = delete;
 
-    // Window threads. Slots outside the song's instrument table are ignored.
+    // Window threads. Slots outside the song's instrument table are ignored. Initialised
+    // pages get modifier tables for the new instrument, keeping the values of the modifiers
+    // it shares with the old one by name.
     virtual void SetInstrument(int slot);
 
     // Player thread, under the song lock: plays this track's rows of the step for the slot
@@ -44,6 +46,7 @@ class Track {
     std::atomic<int32> instrument;
 
   private:
+    void ReplaceModifiers(TrackPage& page);
     void StartRow(const TrackPage& page, int32 row);
     long SubStepLength(long len) const;
     void OpenPages(BMessage* msg);

@@ -23,10 +23,7 @@ void TrackPage::Init() {
     if (IsInitialized()) return;
     status = new std::atomic<int32>[kRows];
     note = new std::atomic<int32>[kRows];
-    for (int32 row = 0; row < kRows; row++) {
-        status[row].store(0, std::memory_order_relaxed);
-        note[row].store(kDefaultNote, std::memory_order_relaxed);
-    }
+    EmptyRows();
     modifiers = new Modifiers(owner->ModifierList(), kRows);
     // The player may be reading this page's flag: publish the arrays before it.
     initialized.store(1, std::memory_order_release);
@@ -62,6 +59,19 @@ void TrackPage::Transpose(int delta) {
         if (StatusAt(row) == 0) continue;
         note[row].store(std::clamp(NoteAt(row) + delta, 0, 127), std::memory_order_relaxed);
     }
+}
+
+void TrackPage::EmptyRows() {
+    for (int32 row = 0; row < kRows; row++) {
+        status[row].store(0, std::memory_order_relaxed);
+        note[row].store(kDefaultNote, std::memory_order_relaxed);
+    }
+}
+
+void TrackPage::Clear() {
+    if (!IsInitialized()) return;
+    EmptyRows();
+    modifiers->Reset();
 }
 
 void TrackPage::Keep(const std::atomic<int32>* rows, BMessage* track, const char* key) {

@@ -30,6 +30,9 @@ class TrackPage {
     void Init();
     Modifiers* GetModifiers(int unused);
     void Transpose(int delta);
+    // Window threads, on an initialised page: every row empty at the default note, every
+    // modifier value at its default.
+    void Clear();
     void Save(BMessage* track) const;
     // The stored arrays of index k; at most a page's worth of each is taken, notes held to
     // 0 .. 127.
@@ -49,6 +52,7 @@ class TrackPage {
     Track* owner = nullptr;
 
   private:
+    void EmptyRows();
     static bool InPage(int32 row) { return row >= 0 && row < kRows; }
     static void Store(std::atomic<int32>* rows, BMessage* track, const char* key, int32 k, int32 lo,
                       int32 hi);

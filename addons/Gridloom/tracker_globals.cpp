@@ -6,4 +6,6 @@ int32 currpage = 0;
 int32 currmodifiernr = 0;
 BWindow* patternwindow = nullptr;
 int32 setval = 1;
+float xofs = 0;
+int32 entrycolumn = 0;
 int32 grooveofs = 0;

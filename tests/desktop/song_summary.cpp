@@ -1,10 +1,18 @@
 // song_summary SONG: what the desktop test edits in a song, read back through the real loader
 // and add-ons of the build tree, one fact per line: machines and their places, connections
-// with their volumes, and each pipe's effects with their parameters.
+// with their volumes, each pipe's effects with their parameters, and each tracker's notes on
+// its first page with their modifier values.
+// song_summary --new OUT: a song to write a melody into: a piano on the built-in synthesizer
+// and a pattern tracker "Melody" with one empty track, playing its first page in its first
+// slot, four rows to a measure.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
 
+#include "engine/instrument.h"
 #include "engine/machine.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
@@ -35,6 +43,39 @@ void PrintEffects(Machine& machine) {
     }
 }
 
+// Rows of the first page that start a note, with the values of the modifiers stored for them.
+void PrintNotes(const Machine& machine, int32 index, const BMessage& track) {
+    const void* status = nullptr;
+    const void* notes = nullptr;
+    ssize_t size = 0;
+    if (track.FindData("status", B_INT32_TYPE, 0, &status, &size) != B_OK ||
+        track.FindData("note", B_INT32_TYPE, 0, &notes, &size) != B_OK)
+        return;
+    BMessage values;
+    track.FindMessage("_Modifiers", 0, &values);
+    for (int32 row = 0; row < int32(size / 4); row++) {
+        if (static_cast<const int32*>(status)[row] != 1) continue;
+        std::printf("note %s %d row %d %d", machine.GetName(), int(index), int(row),
+                    int(static_cast<const int32*>(notes)[row]));
+        const char* name = nullptr;
+        for (int32 k = 0; values.FindString("name", k, &name) == B_OK; k++) {
+            const void* data = nullptr;
+            ssize_t bytes = 0;
+            if (values.FindData("val", B_FLOAT_TYPE, k, &data, &bytes) == B_OK && row * 4 < bytes)
+                std::printf(" %s %.1f", name, double(static_cast<const float*>(data)[row]));
+        }
+        std::printf("\n");
+    }
+}
+
+void PrintTracks(Machine& machine) {
+    BMessage saved;
+    machine.Save(&saved);
+    BMessage track;
+    for (int32 i = 0; saved.FindMessage("track", i, &track) == B_OK; i++)
+        PrintNotes(machine, i, track);
+}
+
 void PrintMachine(Machine& machine) {
     std::printf("machine %s at %.0f %.0f mute %d\n", machine.GetName(), machine.position.x,
                 machine.position.y, int(machine.mute.load()));
@@ -45,24 +86,54 @@ void PrintMachine(Machine& machine) {
                     machine.in_vol_right[j].load());
     }
     PrintEffects(machine);
+    PrintTracks(machine);
+}
+
+int Summary(const char* path) {
+    if (song->Open(path) != 1 || errorsShown > 0) return 1;
+    for (int32 i = 0; i < Song::kMachineSlots; i++)
+        if (Machine* machine = song->MachineAt(i)) PrintMachine(*machine);
+    return 0;
+}
+
+int NewMelodySong(const char* path) {
+    auto* piano = dynamic_cast<Instrument*>(instrument_roster.Create("Midi"));
+    if (piano == nullptr) return 1;
+    BMessage settings;
+    settings.AddString("Instrument::name", "Piano");
+    settings.AddString("port_name", "Internal Synth");
+    settings.AddInt32("channel", 1);
+    piano->Open(&settings);
+    song->instruments[0] = piano;
+    Machine* melody = song->MachineAt(song->AddMachine("Gridloom"));
+    if (melody == nullptr) return 1;
+    const int32 firstPage[512] = {1};
+    BMessage record, track;
+    record.AddData("status", B_INT32_TYPE, firstPage, sizeof firstPage);
+    record.AddInt32("step_per_measure", 4);
+    record.AddInt32("num_tracks", 1);
+    track.AddInt16("instr", 0);
+    record.AddMessage("track", &track);
+    melody->Open(&record);
+    melody->SetName("Melody");
+    melody->position = BPoint(10, 10);
+    return song->Save(path) == 1 && errorsShown == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: song_summary SONG\n");
+    const bool make = argc == 3 && std::strcmp(argv[1], "--new") == 0;
+    if (argc != 2 && !make) {
+        std::fprintf(stderr, "usage: song_summary SONG | song_summary --new OUT\n");
         return 2;
     }
-    char song_path[4096];
-    if (realpath(argv[1], song_path) == nullptr || chdir(BUILD_ROOT) != 0) return 1;
+    const std::string song_path = std::filesystem::absolute(argv[argc - 1]).string();
+    if (chdir(BUILD_ROOT) != 0) return 1;
     setenv("VELLORAN_AUDIO", "null", 1);
     SetErrorPresenter(PrintError);
     instrument_roster.Scan("instruments");
     machine_roster.Scan("machines");
     new Song(PlayerDrive::kOffline);
-    if (song->Open(song_path) != 1 || errorsShown > 0) return 1;
-    for (int32 i = 0; i < Song::kMachineSlots; i++)
-        if (Machine* machine = song->MachineAt(i)) PrintMachine(*machine);
-    return 0;
+    return make ? NewMelodySong(song_path.c_str()) : Summary(song_path.c_str());
 }

@@ -1,5 +1,8 @@
 #include "engine/instrument.h"
 
+#include <atomic>
+#include <thread>
+
 #include "engine/key_val.h"
 #include "engine/notes.h"
 #include "engine/player.h"
@@ -85,6 +88,28 @@ TEST(ModifiersTable, SaveWritesPagesInOrderAndOpenReadsWhatIsThere) {
     EXPECT_EQ(partial.GetVal(1, 0), 1.0f);
     EXPECT_EQ(partial.GetVal(1, 3), 0.5f);
     EXPECT_EQ(partial.pages[0], nullptr);
+}
+
+// A note starting during playback reads a page an editor makes at that moment: it sees the
+// default or the written value, never an unfilled page.
+TEST(ModifiersTable, APageIsFilledBeforeAPlayerSeesIt) {
+    for (int round = 0; round < 200; round++) {
+        Modifiers values(&kList, 256);
+        std::atomic<bool> done{false};
+        std::thread player([&] {
+            while (!done.load()) {
+                const float seen = values.GetVal(2, 17);
+                ASSERT_TRUE(seen == -1.0f || seen == 1.5f) << seen;
+            }
+        });
+        values.SetVal(2, 17, 1.5f);
+        values.Reset();
+        values.SetVal(2, 17, 1.5f);
+        done = true;
+        player.join();
+        EXPECT_EQ(values.GetVal(2, 17), 1.5f);
+        EXPECT_EQ(values.GetVal(2, 18), -1.0f);
+    }
 }
 
 TEST(Envelopes, InsertDeleteGrowAndRoundTrip) {

@@ -41,7 +41,9 @@ bool WriteImages(const std::string& root) {
            WriteTga(MuteButton(false), images + "MuteButton1.tga") &&
            WriteTga(MuteButton(true), images + "MuteButton2.tga") &&
            WriteTga(PosBar(), images + "PosBar.tga") &&
-           WriteTga(PosMark(), images + "PosMark.tga") && WriteTransportButtons(images);
+           WriteTga(PosMark(), images + "PosMark.tga") && WriteTransportButtons(images) &&
+           WriteTga(TrackerBox(15, 15), root + "/addons/Gridloom/images/BoxBitmap.tga") &&
+           WriteTga(TrackerBox(15, 6), root + "/addons/Gridloom/images/BoxBitmapSmall.tga");
 }
 
 }  // namespace

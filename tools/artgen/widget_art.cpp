@@ -120,6 +120,23 @@ QImage PosMark() {
     return Harden(image);
 }
 
+// A raised note box in the tracker's default colour; the pattern editor sizes its grid cells by
+// it (a cell is one pixel wider and higher).
+QImage TrackerBox(int w, int h) {
+    const QColor base(20, 119, 175);
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(base);
+    QPainter p(&image);
+    p.setPen(base.lighter(125));
+    p.drawLine(0, 0, w - 1, 0);
+    p.drawLine(0, 0, 0, h - 1);
+    p.setPen(base.darker(125));
+    p.drawLine(1, h - 1, w - 1, h - 1);
+    p.drawLine(w - 1, 1, w - 1, h - 1);
+    p.end();
+    return image;
+}
+
 namespace {
 
 constexpr int kFrames = 33;

@@ -341,6 +341,63 @@ TEST_F(Gridloom, SavedPagesSayWhichAreEmptyAndReopenFromTheKthEntries) {
     EXPECT_EQ(before, after);
 }
 
+TEST_F(Gridloom, PastedTracksAndPagesReplaceWhatWasThere) {
+    PatternTracker* source = TrackerWithTrack();
+    source->num_pages = 3;
+    TrackPage& third = source->tracks[0]->pages[2];
+    third.setstatus(4, 1);
+    third.setnote(4, 50);
+    third.GetModifiers(0)->SetVal(0, 4, 7);
+    BMessage record;
+    source->tracks[0]->Save(&record);
+
+    PatternTracker* target = AddTracker();
+    ASSERT_EQ(target->AddTrack(), 0);
+    ASSERT_EQ(target->AddTrack(), 1);
+    target->num_pages = 2;
+    FillRows(target, 0, 3);
+    target->tracks[0]->pages[0].GetModifiers(0)->SetVal(0, 1, 9);
+    target->tracks[0]->pages[1].setstatus(8, 1);
+    EXPECT_FALSE(target->PasteTrack(2, record));
+    ASSERT_TRUE(target->PasteTrack(0, record));
+    EXPECT_EQ(target->num_pages, 3) << "the larger page count";
+    const Track* pasted = target->tracks[0];
+    EXPECT_EQ(pasted->pages[0].StatusAt(0), 0) << "no old row survives";
+    EXPECT_EQ(pasted->pages[0].modifiers->GetVal(0, 1), 100.0f) << "nor an old value";
+    EXPECT_FALSE(pasted->pages[1].IsInitialized());
+    EXPECT_EQ(pasted->pages[2].NoteAt(4), 50);
+    EXPECT_EQ(pasted->pages[2].modifiers->GetVal(0, 4), 7.0f);
+
+    // A page of every track over another page; a page copied empty empties its target.
+    BMessage clipboard;
+    target->tracks[1]->pages[2].setstatus(9, 1);
+    target->CopyPage(2, &clipboard);
+    FillRows(target, 0, 1, 1);
+    ASSERT_TRUE(target->PastePage(0, clipboard));
+    EXPECT_EQ(target->tracks[0]->pages[0].StatusAt(4), 1);
+    EXPECT_EQ(target->tracks[0]->pages[0].StatusAt(0), 0);
+    EXPECT_EQ(target->tracks[0]->pages[0].modifiers->GetVal(0, 4), 7.0f);
+    EXPECT_EQ(target->tracks[1]->pages[0].StatusAt(9), 1);
+    EXPECT_EQ(target->tracks[1]->pages[0].StatusAt(0), 0);
+    BMessage empty;
+    target->CopyPage(5, &empty);
+    ASSERT_TRUE(target->PastePage(0, empty));
+    for (int row = 0; row < TrackPage::kRows; row++)
+        ASSERT_EQ(target->tracks[0]->pages[0].StatusAt(row), 0) << row;
+    EXPECT_FALSE(target->PastePage(Track::kMaxPages, clipboard));
+
+    // Another instrument: the sounding note's modifiers move to the new table, values kept.
+    AddInstrument(1);
+    Track* track = target->tracks[0];
+    track->noteinfo.modifiers = track->pages[2].modifiers;
+    const Modifiers* before = track->pages[2].modifiers;
+    track->SetInstrument(1);
+    EXPECT_NE(track->pages[2].modifiers, before);
+    EXPECT_EQ(track->noteinfo.modifiers, track->pages[2].modifiers);
+    EXPECT_EQ(track->pages[2].modifiers->info, song->instruments[1].load()->GetModifierInfoList());
+    EXPECT_EQ(track->pages[2].modifiers->GetVal(0, 4), 7.0f);
+}
+
 TEST_F(Gridloom, ASongFileCarriesTheTrackerAndItsTracks) {
     AddInstrument(1);
     PatternTracker* tracker = AddTracker();
