@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kWindow = 220;
 // Louder than what the synthesizer leaves between notes, quieter than any note's start.
-constexpr double kFloor = 0.01;
+constexpr double kFloor = 0.002;
 constexpr double kRise = 4;
 constexpr int kRefractoryWindows = 20;
 
