@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <cctype>
 #include <cstdio>
@@ -23,12 +24,14 @@
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
+#include "platform/app/app_defs.h"
 #include "platform/app/gui_thread.h"
 #include "platform/app/looper_registry.h"
 #include "platform/interface/list_view.h"
 #include "platform/interface/menu.h"
 #include "platform/interface/menu_bar.h"
 #include "platform/interface/menu_item.h"
+#include "platform/interface/scroll_bar.h"
 
 namespace {
 
@@ -126,15 +129,27 @@ BWindow* WindowTitled(const char* title) {
     return found;
 }
 
-// The demo's Echo pipe with two more effects dropped in, and its first effect's parameters.
-bool ShootPipe(const fs::path& folder) {
-    Machine* echo = nullptr;
+// Shows the window of the demo's machine of that name, as its name button does.
+void ShowMachine(const char* name) {
     for (int32 i = 0; i < Song::kMachineSlots; i++) {
         Machine* machine = song->MachineAt(i);
-        if (machine != nullptr && std::strcmp(machine->GetName(), "Echo") == 0) echo = machine;
+        if (machine != nullptr && std::strcmp(machine->GetName(), name) == 0) machine->ShowWindow();
     }
-    if (echo != nullptr) echo->ShowWindow();
     gui_thread::ProcessEvents();
+}
+
+// A pattern editor shows the machine's name as its title.
+BWindow* PatternWindowOf(const char* name) {
+    ShowMachine(name);
+    BWindow* shown = WindowTitled(name);
+    if (shown == nullptr)
+        std::fprintf(stderr, "velloran-shots: no window for the demo's %s\n", name);
+    return shown;
+}
+
+// The demo's Echo pipe with two more effects dropped in, and its first effect's parameters.
+bool ShootPipe(const fs::path& folder) {
+    ShowMachine("Echo");
     BWindow* pipe = WindowTitled("Effectpipe");
     if (pipe == nullptr) {
         std::fputs("velloran-shots: no pipe window for the demo's Echo\n", stderr);
@@ -162,6 +177,39 @@ bool ShootPipe(const fs::path& folder) {
     return written;
 }
 
+// The pattern editor showing the demo's drums and keys, and its colour picker, which waits in
+// a loop of its own: it is drawn from inside that loop, then closed.
+bool ShootPatternEditor(const fs::path& folder, std::ofstream& menus) {
+    BWindow* drums = PatternWindowOf("Drums");
+    if (drums == nullptr) return false;
+    // The hi-hats' track, with the drums' notes (36 to 49) scrolled into view.
+    BMessage hats('TBTN');
+    hats.AddInt32("tracknr", 2);
+    drums->PostMessage(&hats);
+    gui_thread::ProcessEvents();
+    drums->Lock();
+    if (auto* notes = dynamic_cast<BScrollBar*>(drums->FindView("YScrollBar2")))
+        notes->SetValue(70);
+    drums->Unlock();
+    if (auto* editor = dynamic_cast<IEWindow*>(drums)) ListMenus(menus, editor);
+    bool written = Shoot(drums, folder, "pattern_window_drums.png");
+    BWindow* keys = PatternWindowOf("Keys");
+    written &= keys != nullptr && Shoot(keys, folder, "pattern_window_keys.png");
+    if (keys == nullptr) return false;
+    bool picked = false;
+    QTimer::singleShot(300, [&] {
+        BWindow* picker = WindowTitled("ColorPicker");
+        picked = picker != nullptr && Shoot(picker, folder, "color_picker.png");
+        if (picker != nullptr) picker->PostMessage(B_QUIT_REQUESTED);
+    });
+    BMessage pick('colr');
+    pick.AddPoint("where", keys->Frame().LeftTop() + BPoint(420, 10));
+    keys->PostMessage(&pick);
+    gui_thread::ProcessEvents();
+    if (!picked) std::fputs("velloran-shots: no colour picker\n", stderr);
+    return written && picked;
+}
+
 bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& menus) {
     playlistwindow = new PlaylistWindow;
     if (!OpenSong(song_path)) return false;
@@ -178,6 +226,7 @@ bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& 
     written &= midi != nullptr && Shoot(midi, folder, "midi_window.png");
     written &= Shoot(machinemapwindow, folder, "machine_map_window.png");
     written &= ShootPipe(folder);
+    written &= ShootPatternEditor(folder, menus);
     songdetailswindow->Show();
     written &= Shoot(songdetailswindow, folder, "song_details_window.png");
     written &= Shoot(new AddonInfoWindow, folder, "addon_info_window.png");
