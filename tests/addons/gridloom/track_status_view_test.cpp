@@ -4,6 +4,7 @@
 #include "addons/Gridloom/track_status_view.h"
 
 #include <QImage>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -71,8 +72,13 @@ class Grids : public EngineTest {
     // of the areas (the horizontal one the window's "XScrollBar").
     void BuildWindow() {
         window = new BWindow(BRect(50, 50, 649, 549), "grids", B_TITLED_WINDOW, 0);
-        noteBar = new BScrollBar(BRect(0, 0, 13, 99), "YScrollBar2", nullptr, 0, 100, B_VERTICAL);
-        trackBar = new BScrollBar(BRect(0, 0, 13, 99), "YScrollBar1", nullptr, 0, 100, B_VERTICAL);
+        // The areas' vertical bars, outside the window: the grids only read them.
+        noteBarOwned = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar2", nullptr, 0,
+                                                    100, B_VERTICAL);
+        trackBarOwned = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar1", nullptr, 0,
+                                                     100, B_VERTICAL);
+        noteBar = noteBarOwned.get();
+        trackBar = trackBarOwned.get();
         xBar = new BScrollBar(BRect(0, 486, 599, 499), "XScrollBar", nullptr, 0, 100, B_HORIZONTAL);
         keyboard = new Keyboard(BRect(0, 0, 24, 1023));
         notes = new TrackStatusView(BRect(30, 0, 599, 299), TrackStatusView::kNoteGrid, noteBar);
@@ -147,6 +153,8 @@ class Grids : public EngineTest {
     Instrument* instrument = nullptr;
     PatternTracker* tracker = nullptr;
     BWindow* window = nullptr;
+    std::unique_ptr<BScrollBar> noteBarOwned;
+    std::unique_ptr<BScrollBar> trackBarOwned;
     BScrollBar* noteBar = nullptr;
     BScrollBar* trackBar = nullptr;
     BScrollBar* xBar = nullptr;
