@@ -66,6 +66,17 @@ enum : uint32 {
     kGroove2 = 'gr02',
 };
 
+// Commands a held key must not repeat: one press, one track added, removed or pasted.
+bool OncePerPress(uint32 what) {
+    return what == kAddTrack || what == kRemoveTrack || what == kAddAll || what == kPasteTrack ||
+           what == kPastePage;
+}
+
+bool Repeated(const BMessage* message) {
+    int32 repeat = 0;
+    return message->FindInt32("be:key_repeat", &repeat) == B_OK && repeat > 0;
+}
+
 // Read once, on the first window, and kept for the image's life.
 BResources* winresource = nullptr;
 BPopUpMenu* instrumentmenu = nullptr;
@@ -237,6 +248,7 @@ void PatternWindow::MessageReceived(BMessage* message) {
     const uint32 what = message->what;
     if (what >= kFirstInstrument && what < kFirstInstrument + Song::kInstrumentSlots)
         return ChooseInstrument(message);
+    if (OncePerPress(what) && Repeated(message)) return;
     if (TrackCommand(message) || PageCommand(message)) return;
     if (what == kRebuild) return Update();
     IEWindow::MessageReceived(message);

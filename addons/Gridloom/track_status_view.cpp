@@ -1,6 +1,7 @@
 #include "addons/Gridloom/track_status_view.h"
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <cmath>
 #include <memory>
@@ -128,42 +129,64 @@ TrackPage* TrackStatusView::PageOf(const PatternTracker* tracker, int32 track) {
     return &tracker->tracks[track]->pages[currpage];
 }
 
+TrackStatusView::Cells TrackStatusView::CellsIn(BRect update, int32 columns) const {
+    const float cw = float(fCellWidth);
+    return {std::max(int32(std::floor(update.left / cw + xofs)), int32(0)),
+            std::min(int32(std::floor(update.right / cw + xofs)) + 1, columns),
+            Floored(update.top, fCellHeight) + RowOffset(),
+            Floored(update.bottom, fCellHeight) + RowOffset()};
+}
+
 void TrackStatusView::Draw(BRect update) {
     const PatternTracker* tracker = currpat;
     if (tracker == nullptr) return;
     const int32 columns = Columns(tracker);
-    DrawLines(tracker, columns);
-    const float cw = float(fCellWidth);
-    const int32 first = std::max(int32(std::floor(update.left / cw + xofs)), int32(0));
-    const int32 last = std::min(int32(std::floor(update.right / cw + xofs)) + 1, columns);
+    const Cells cells = CellsIn(update, columns);
+    DrawColumnLines(tracker, cells, update);
+    DrawRowLines(tracker, columns, update);
     if (fMode == kTrackGrid) {
-        const int32 top = std::max(Floored(update.top, fCellHeight) + RowOffset(), int32(0));
-        const int32 bottom = Floored(update.bottom, fCellHeight) + RowOffset();
-        for (int32 track = top; track <= bottom && track < tracker->num_tracks; track++)
-            for (int32 column = first; column < last; column++)
+        const int32 bottom = std::min(cells.bottom, tracker->num_tracks - 1);
+        for (int32 track = std::max(cells.top, int32(0)); track <= bottom; track++)
+            for (int32 column = cells.first; column < cells.last; column++)
                 DrawTrackCell(tracker, column, track);
     } else {
-        for (int32 column = first; column < last; column++) DrawNoteColumn(tracker, column);
+        DrawNotes(tracker, cells);
     }
     DrawCursor(tracker, columns);
 }
 
-void TrackStatusView::DrawLines(const PatternTracker* tracker, int32 columns) {
-    const bool notes = fMode == kNoteGrid;
+void TrackStatusView::DrawColumnLines(const PatternTracker* tracker, const Cells& cells,
+                                      BRect update) {
     const float cw = float(fCellWidth), ch = float(fCellHeight);
-    const float left = -xofs * cw, right = (float(columns) - xofs) * cw;
-    const float top = notes ? 0 : float(-RowOffset()) * ch;
-    const float bottom = notes ? Bounds().bottom : float(tracker->num_tracks - RowOffset()) * ch;
+    const bool notes = fMode == kNoteGrid;
+    const float top = std::max(notes ? 0 : float(-RowOffset()) * ch, std::floor(update.top));
+    const float bottom =
+        std::min(notes ? Bounds().bottom : float(tracker->num_tracks - RowOffset()) * ch,
+                 std::ceil(update.bottom));
+    if (top > bottom) return;
     const int32 step = std::max(int32(tracker->step_per_measure), int32(1));
-    for (int32 column = 0; column <= columns; column++) {
+    // The line at a column's left edge; the last column's right edge is the one past it.
+    for (int32 column = cells.first; column <= cells.last; column++) {
         const float x = (float(column) - xofs) * cw;
         SetHighColor(column % step == 0 ? kBlack : kLine);
         StrokeLine(BPoint(x, top), BPoint(x, bottom));
     }
-    SetHighColor(kBlack);
+}
+
+void TrackStatusView::DrawRowLines(const PatternTracker* tracker, int32 columns, BRect update) {
+    const bool notes = fMode == kNoteGrid;
+    const float cw = float(fCellWidth), ch = float(fCellHeight);
+    const float left = std::max(-xofs * cw, std::floor(update.left));
+    const float right = std::min((float(columns) - xofs) * cw, std::ceil(update.right));
+    if (left > right) return;
+    // The note grid's lines stay put while its notes scroll.
+    const int32 offset = notes ? 0 : RowOffset();
     const int32 rows = notes ? int32(Bounds().bottom / ch) + 1 : tracker->num_tracks;
-    for (int32 row = 0; row <= rows; row++) {
-        const float y = notes ? float(row) * ch : float(row - RowOffset()) * ch;
+    const int32 first = std::max(Floored(update.top, fCellHeight) + offset, int32(0));
+    const int32 last = std::min(Floored(update.bottom, fCellHeight) + offset, rows);
+    SetHighColor(kBlack);
+    for (int32 row = first; row <= last; row++) {
+        const float y = float(row - offset) * ch;
         StrokeLine(BPoint(left, y), BPoint(right, y));
     }
 }
@@ -193,18 +216,27 @@ void TrackStatusView::DrawTrackCell(const PatternTracker* tracker, int32 column,
     FillRect(cell.InsetByCopy(1, 1));
 }
 
-void TrackStatusView::DrawNoteColumn(const PatternTracker* tracker, int32 column) {
-    // Each note once, at full colour when the current track holds it.
-    const TrackPage* own = PageOf(tracker, currtrack);
-    const int32 ownNote = own != nullptr && own->StatusAt(column) != 0 ? own->NoteAt(column) : -1;
-    std::bitset<kLastNote + 1> drawn;
+void TrackStatusView::DrawNotes(const PatternTracker* tracker, const Cells& cells) {
+    if (cells.first >= cells.last) return;
+    // Each track's page walked once: the notes starting in each column drawn.
+    std::array<std::bitset<kLastNote + 1>, TrackPage::kRows> held;
     for (int32 track = 0; track < tracker->num_tracks; track++) {
         const TrackPage* page = PageOf(tracker, track);
-        if (page == nullptr || page->StatusAt(column) == 0) continue;
-        const int32 note = page->NoteAt(column);
-        if (note < 0 || note > kLastNote || drawn.test(size_t(note))) continue;
-        drawn.set(size_t(note));
-        PaintNote(tracker, column, note, true, note == ownNote);
+        for (int32 column = cells.first; page != nullptr && column < cells.last; column++) {
+            const int32 note = page->StatusAt(column) != 0 ? page->NoteAt(column) : -1;
+            if (note >= 0 && note <= kLastNote) held[size_t(column)].set(size_t(note));
+        }
+    }
+    const TrackPage* own = PageOf(tracker, currtrack);
+    const int32 low = std::max(kTopNote - cells.bottom, int32(0));
+    const int32 high = std::min(kTopNote - cells.top, kLastNote);
+    for (int32 column = cells.first; column < cells.last; column++) {
+        // Each note once, at full colour when the current track holds it.
+        const int32 ownNote =
+            own != nullptr && own->StatusAt(column) != 0 ? own->NoteAt(column) : -1;
+        for (int32 note = low; note <= high; note++)
+            if (held[size_t(column)].test(size_t(note)))
+                PaintNote(tracker, column, note, true, note == ownNote);
     }
 }
 

@@ -60,9 +60,16 @@ class TrackStatusView : public BView {
     // The page currpage of a track, or null outside the tables.
     static TrackPage* PageOf(const PatternTracker* tracker, int32 track);
 
-    void DrawLines(const PatternTracker* tracker, int32 columns);
+    // The cells an update touches: columns first up to last (excluded) of the page, grid rows
+    // top to bottom (tracks, or 124 - note), either possibly outside the tables.
+    struct Cells {
+        int32 first, last, top, bottom;
+    };
+    Cells CellsIn(BRect update, int32 columns) const;
+    void DrawColumnLines(const PatternTracker* tracker, const Cells& cells, BRect update);
+    void DrawRowLines(const PatternTracker* tracker, int32 columns, BRect update);
     void DrawTrackCell(const PatternTracker* tracker, int32 column, int32 track);
-    void DrawNoteColumn(const PatternTracker* tracker, int32 column);
+    void DrawNotes(const PatternTracker* tracker, const Cells& cells);
     void PaintNote(const PatternTracker* tracker, int32 column, int32 note, bool filled,
                    bool current);
     void DrawCursor(const PatternTracker* tracker, int32 columns);

@@ -63,6 +63,14 @@ void ThinLine(QPainter& painter, BPoint a, BPoint b) {
     }
 }
 
+// The pixels of a one-pixel line that is vertical or horizontal, or an empty rectangle.
+QRect StraightSpan(BPoint a, BPoint b) {
+    const int x0 = Pixel(a.x), y0 = Pixel(a.y), x1 = Pixel(b.x), y1 = Pixel(b.y);
+    if (x0 != x1 && y0 != y1) return QRect();
+    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)),
+                 QPoint(std::max(x0, x1), std::max(y0, y1)));
+}
+
 void Line(QPainter& painter, BPoint a, BPoint b, float penSize) {
     if (penSize <= 1) return ThinLine(painter, a, b);
     painter.drawLine(Centre(a), Centre(b));
@@ -95,8 +103,12 @@ void BView::StrokeLine(BPoint end, const pattern& p) {
 
 void BView::StrokeLine(BPoint start, BPoint end, const pattern& p) {
     const BPoint points[] = {start, end};
-    ViewPainter(this).Shape(BoundOf(points, 2), p,
-                            [&](QPainter& painter) { Line(painter, start, end, fPenSize); });
+    const QRect straight = fPenSize <= 1 ? StraightSpan(start, end) : QRect();
+    if (!straight.isEmpty())
+        ViewPainter(this).FillPixels(straight, p);
+    else
+        ViewPainter(this).Shape(BoundOf(points, 2), p,
+                                [&](QPainter& painter) { Line(painter, start, end, fPenSize); });
     fPen = end;
 }
 
@@ -111,12 +123,9 @@ void BView::StrokeRect(BRect rect, const pattern& p) {
 
 void BView::FillRect(BRect rect, const pattern& p) {
     if (!rect.IsValid()) return;
-    ViewPainter(this).Shape(rect, p, [&](QPainter& painter) {
-        const int left = Pixel(rect.left), top = Pixel(rect.top);
-        painter.fillRect(
-            QRect(left, top, Pixel(rect.right) - left + 1, Pixel(rect.bottom) - top + 1),
-            painter.brush());
-    });
+    ViewPainter(this).FillPixels(QRect(QPoint(Pixel(rect.left), Pixel(rect.top)),
+                                       QPoint(Pixel(rect.right), Pixel(rect.bottom))),
+                                 p);
 }
 
 void BView::StrokeRoundRect(BRect rect, float xRadius, float yRadius, const pattern& p) {

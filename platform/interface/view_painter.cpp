@@ -69,16 +69,45 @@ bool ViewPainter::Prepare(BRect bound, BRect* device) const {
     return device->IsValid();
 }
 
+bool ViewPainter::Direct() const {
+    const drawing_mode mode = fView->DrawingMode();
+    return mode == B_OP_COPY || mode == B_OP_OVER || mode == B_OP_ERASE ||
+           (mode == B_OP_ALPHA && High().alpha == 255);
+}
+
+rgb_color ViewPainter::High() const {
+    return fView->DrawingMode() == B_OP_ERASE ? fView->LowColor() : fView->HighColor();
+}
+
+bool ViewPainter::WritesDirectly(const pattern& p) const {
+    if (!fTarget || !(p == B_SOLID_HIGH || p == B_SOLID_LOW) || !Direct()) return false;
+    const QImage::Format format = fTarget->format();
+    return (format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+            format == QImage::Format_ARGB32_Premultiplied) &&
+           fOffset.x == std::floor(fOffset.x) && fOffset.y == std::floor(fOffset.y);
+}
+
+void ViewPainter::FillPixels(const QRect& pixels, const pattern& p) const {
+    const BRect bound(pixels.left(), pixels.top(), pixels.right(), pixels.bottom());
+    if (!WritesDirectly(p))
+        return Shape(bound, p,
+                     [&](QPainter& painter) { painter.fillRect(pixels, painter.brush()); });
+    BRect device;
+    if (!Prepare(bound, &device)) return;
+    const QRect area = pixels.translated(int(fOffset.x), int(fOffset.y)) & ToQRect(device);
+    const QRgb color = Opaque(p == B_SOLID_HIGH ? High() : fView->LowColor()).rgb();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(fTarget->scanLine(y)) + area.left(), area.width(),
+                    color);
+}
+
 void ViewPainter::Shape(BRect bound, const pattern& p, const std::function<void(QPainter&)>& draw,
                         bool antialias) const {
     BRect device;
     if (!Prepare(bound, &device)) return;
-    const drawing_mode mode = fView->DrawingMode();
-    const rgb_color low = fView->LowColor();
-    const rgb_color high = mode == B_OP_ERASE ? low : fView->HighColor();
-    const QBrush brush = PatternBrush(p, high, low);
-    const bool direct = mode == B_OP_COPY || mode == B_OP_OVER || mode == B_OP_ERASE ||
-                        (mode == B_OP_ALPHA && high.alpha == 255);
+    const rgb_color high = High();
+    const QBrush brush = PatternBrush(p, high, fView->LowColor());
+    const bool direct = Direct();
 
     QImage scratch;
     QPainter painter;

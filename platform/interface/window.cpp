@@ -44,6 +44,11 @@ window_feel FeelOf(window_type type) {
     }
 }
 
+// A held key's shortcut says it is a repeat, for commands that must happen once per press.
+void MarkRepeat(BMessage* message, int32 repeat) {
+    if (repeat > 0) message->AddInt32("be:key_repeat", repeat);
+}
+
 void AttemptLocked(int32 token, std::function<void(BWindow*)> work) {
     auto* window = dynamic_cast<BWindow*>(looper_registry::GuiLooper(token));
     if (!window) return;
@@ -438,7 +443,7 @@ void BWindow::DeliverMouseUp(BPoint where) {
 }
 
 void BWindow::DeliverKeyDown(const char* bytes, uint32 modifiers, int32 key, int32 repeat) {
-    if ((modifiers & B_COMMAND_KEY) && HandleShortcut(bytes, modifiers)) return;
+    if ((modifiers & B_COMMAND_KEY) && HandleShortcut(bytes, modifiers, repeat)) return;
     SendKey(B_KEY_DOWN, bytes, modifiers, key, repeat);
 }
 
@@ -484,20 +489,27 @@ void BWindow::DeliverMouseExited() {
     if (left) left->MouseMoved(left->ConvertFromWindow(fMouse), B_EXITED_VIEW, nullptr);
 }
 
-bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers) {
+bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat) {
     const uint32 key = uint32(std::tolower(uint8(bytes[0])));
     const uint32 wanted = modifiers & (B_COMMAND_KEY | B_SHIFT_KEY | B_OPTION_KEY);
     for (const Shortcut& s : fShortcuts) {
         if (s.key != key || s.modifiers != wanted) continue;
-        PostMessage(&s.message);
+        BMessage message(s.message);
+        MarkRepeat(&message, repeat);
+        PostMessage(&message);
         return true;
     }
-    if (fKeyMenuBar)
-        if (BMenuItem* item = fKeyMenuBar->FindShortcut(key, wanted)) {
-            item->Invoke();
-            return true;
-        }
-    return false;
+    BMenuItem* item = fKeyMenuBar ? fKeyMenuBar->FindShortcut(key, wanted) : nullptr;
+    if (!item) return false;
+    const BMessage* original = item->Message();
+    if (!original) {
+        item->Invoke();
+        return true;
+    }
+    BMessage message(*original);
+    MarkRepeat(&message, repeat);
+    item->Invoke(&message);
+    return true;
 }
 
 void BWindow::DeliverDrop(const BMessage* message, BPoint where, BPoint offset) {

@@ -132,7 +132,7 @@ class BWindow : public BLooper, public BArchivable {
     void Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags);
     void Realize();
     void ApplyToCanvas();
-    bool HandleShortcut(const char* bytes, uint32 modifiers);
+    bool HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat);
     void SendMouse(BView* view, uint32 what, BPoint where, int32 clicks);
     void SendKey(uint32 what, const char* bytes, uint32 modifiers, int32 key, int32 repeat);
 

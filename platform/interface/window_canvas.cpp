@@ -149,6 +149,19 @@ void WindowCanvas::mouseReleaseEvent(QMouseEvent* event) {
     Locked([=](BWindow* w) { w->DeliverMouseUp(where); });
 }
 
+bool WindowCanvas::event(QEvent* event) {
+    // Qt's menu shortcuts fire again at every auto-repeat without saying so; the window's own
+    // shortcut handling takes repeats instead and marks their messages as repeats.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->isAutoRepeat() && (key->modifiers() & Qt::ControlModifier)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
 std::string WindowCanvas::KeyBytes(const QKeyEvent* event) {
     const bool printable = event->key() >= 0x20 && event->key() < 0x7f;
     if (char special = SpecialKey(event->key())) return std::string(1, special);

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <atomic>
+#include <vector>
 
 #include "platform/app/gui_thread.h"
 #include "platform/interface/menu_bar.h"
@@ -21,12 +22,17 @@ class MenuWindow : public BWindow {
     MenuWindow() : BWindow(BRect(10, 10, 209, 109), "menus", B_TITLED_WINDOW, 0) {}
     void MessageReceived(BMessage* message) override {
         if (message->what == 'save' || message->what == 'new ') {
+            int32 repeat = 0;
+            message->FindInt32("be:key_repeat", &repeat);
+            repeats.push_back(repeat);
             last = message->what;
             ++received;
             return;
         }
         BWindow::MessageReceived(message);
     }
+    // Written before received counts the message.
+    std::vector<int32> repeats;
     std::atomic<uint32> last{0};
     std::atomic<int> received{0};
 };
@@ -69,6 +75,30 @@ TEST(MenuBar, ActionsMirrorItemsAndInvokeThemOnTheWindow) {
     QCoreApplication::sendEvent(window->Canvas(), &press);
     ASSERT_TRUE(WaitFor([&] { return window->received == 2; }));
     EXPECT_EQ(window->last, uint32('save'));
+    window->Lock();
+    window->Quit();
+}
+
+// Commands such as adding a track must not repeat while their key is held, so the shortcuts'
+// messages, the menu's and the window's own, tell auto-repeats from presses.
+TEST(MenuBar, ShortcutsHeldDownSayTheirMessagesAreRepeats) {
+    auto* window = new MenuWindow;
+    auto* bar = new BMenuBar(BRect(0, 0, 199, 19), "bar");
+    auto* file = new BMenu("File");
+    file->AddItem(new BMenuItem("Save", new BMessage('save'), 's'));
+    bar->AddItem(file);
+    window->AddChild(bar);
+    window->AddShortcut('n', 0, new BMessage('new '));
+    window->Show();
+    ASSERT_TRUE(WaitFor([&] { return bar->Widget() != nullptr; }));
+    for (int key : {Qt::Key_S, Qt::Key_N})
+        for (bool autoRepeat : {false, true, true}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier, QString(), autoRepeat);
+            QCoreApplication::sendEvent(window->Canvas(), &press);
+        }
+    ASSERT_TRUE(WaitFor([&] { return window->received == 6; }));
+    EXPECT_EQ(window->repeats, (std::vector<int32>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(window->last, uint32('new '));
     window->Lock();
     window->Quit();
 }

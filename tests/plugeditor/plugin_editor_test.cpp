@@ -91,15 +91,6 @@ class PluginEditor : public PlugbayTest {
         return shown->window->Canvas()->findChild<QPushButton*>();
     }
 
-    static int32 WindowsTitled(const char* title) {
-        int32 found = 0;
-        looper_registry::ForEachGuiLooper([&](BLooper* looper) {
-            auto* window = dynamic_cast<BWindow*>(looper);
-            found += window != nullptr && std::string(window->Title()) == title;
-        });
-        return found;
-    }
-
     // The window titled as the effect that is not its parameter window.
     BWindow* EditorWindow() const {
         BWindow* found = nullptr;

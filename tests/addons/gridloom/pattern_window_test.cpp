@@ -203,9 +203,10 @@ TEST_F(PatternWindowTest, TheWindowIsBuiltAreaByAreaFromItsLayouts) {
     EXPECT_STREQ(paste->Label(), "Paste Page");
     EXPECT_EQ(bar->FindShortcut('c', B_COMMAND_KEY)->Command(), uint32('COPY'));
     EXPECT_EQ(bar->FindShortcut('+', B_COMMAND_KEY)->Shortcut(&modifiers), '+');
-    // Ctrl+"=" adds a track too, where "+" needs Shift.
+    // Ctrl+"=" adds a track too, where "+" needs Shift; held down, it adds no more.
     pattern->Lock();
     pattern->DeliverKeyDown("=", B_COMMAND_KEY);
+    pattern->DeliverKeyDown("=", B_COMMAND_KEY, 0, 1);
     pattern->Unlock();
     gui_thread::ProcessEvents();
     EXPECT_EQ(tracker->num_tracks, 1);

@@ -9,6 +9,8 @@
 #include "addons/Plugbay/effect_roster.h"
 #include "addons/Plugbay/machine_plugbay.h"
 #include "engine/rosters.h"
+#include "platform/app/looper_registry.h"
+#include "platform/interface/window.h"
 #include "tests/engine/engine_environment.h"
 
 class PlugbayTest : public EngineTest {
@@ -59,6 +61,16 @@ class PlugbayTest : public EngineTest {
         m->buffer_length = frames;
         std::fill(m->buffer_left, m->buffer_left + frames, left);
         std::fill(m->buffer_right, m->buffer_right + frames, right);
+    }
+
+    // The GUI thread. How many windows bear that title.
+    static int32 WindowsTitled(const char* title) {
+        int32 found = 0;
+        looper_registry::ForEachGuiLooper([&](BLooper* looper) {
+            auto* window = dynamic_cast<BWindow*>(looper);
+            found += window != nullptr && std::string(window->Title()) == title;
+        });
+        return found;
     }
 
     static std::vector<std::string> Names(const EffectPipe& pipe) {

@@ -79,15 +79,6 @@ class PlugbayWindows : public PlugbayTest {
         gui_thread::ProcessEvents();
     }
 
-    static int32 WindowsTitled(const char* title) {
-        int32 found = 0;
-        looper_registry::ForEachGuiLooper([&](BLooper* looper) {
-            auto* window = dynamic_cast<BWindow*>(looper);
-            found += window != nullptr && std::string(window->Title()) == title;
-        });
-        return found;
-    }
-
     // The window's sliders, top to bottom.
     static std::vector<QSlider*> Sliders(BWindow* window) {
         auto sliders = window->Canvas()->findChildren<QSlider*>();
