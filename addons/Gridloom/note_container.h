@@ -2,17 +2,15 @@
 // bars and the label naming the note under the pointer.
 #pragma once
 
-#include "platform/interface/view.h"
+#include "addons/Gridloom/grid_area.h"
 
 class Keyboard;
-class TrackStatusView;
 
 namespace gridloom {
-class XScrollBar;
 class YScrollBar2;
 }  // namespace gridloom
 
-class NoteContainer : public BView {
+class NoteContainer : public GridArea {
   public:
     // The keyboard's height: every note row, with room to scroll.
     static constexpr float kKeyboardHeight = 1024;
@@ -24,14 +22,10 @@ class NoteContainer : public BView {
     void Update();
     void Redraw();
 
-    TrackStatusView* Grid() const { return fGrid; }
     Keyboard* Keys() const { return fKeys; }
-    gridloom::XScrollBar* HorizontalBar() const { return fXBar; }
     gridloom::YScrollBar2* VerticalBar() const { return fYBar; }
 
   private:
-    gridloom::XScrollBar* fXBar;
     gridloom::YScrollBar2* fYBar;
-    TrackStatusView* fGrid;
     Keyboard* fKeys;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "addons/Gridloom/addon_resources.h"
 #include "addons/Gridloom/bar_split_pane.h"
 #include "addons/Gridloom/color_picker_view.h"
 #include "addons/Gridloom/color_view.h"
@@ -21,14 +22,10 @@
 #include "platform/interface/menu_item.h"
 #include "platform/interface/pop_up_menu.h"
 #include "platform/interface/scroll_bar.h"
-#include "platform/storage/image_path.h"
 #include "platform/storage/resources.h"
 #include "ui/bitmap_string_button.h"
 
 namespace {
-
-// Its address lies in the add-on's image, wherever the image was loaded from.
-const char kAnchor = 0;
 
 constexpr type_code kLayoutType = four_cc("ARCV");
 constexpr const char* kLayouts[] = {"PatternWindow", "StepsView", "TrackContainer", "NoteContainer",
@@ -81,15 +78,13 @@ bool Repeated(const BMessage* message) {
 BResources* winresource = nullptr;
 BPopUpMenu* instrumentmenu = nullptr;
 
+// The add-on's resources once they hold every layout the window is built from.
 BResources* OpenOwnResources() {
-    BPath path;
-    auto resources = std::make_unique<BResources>();
-    if (get_image_path(&kAnchor, &path) != B_OK || resources->SetTo(path.Path()) != B_OK)
-        return nullptr;
+    BResources* resources = AddonResources();
     for (const char* layout : kLayouts) {
-        if (!resources->HasResource(kLayoutType, layout)) return nullptr;
+        if (resources == nullptr || !resources->HasResource(kLayoutType, layout)) return nullptr;
     }
-    return resources.release();
+    return resources;
 }
 
 std::unique_ptr<BMessage> StoredLayout(const char* name, BResources* resources) {

@@ -1,10 +1,8 @@
 #include "addons/Gridloom/track_container.h"
 
-#include "addons/Gridloom/bar_split_pane.h"
 #include "addons/Gridloom/pattern_tracker.h"
 #include "addons/Gridloom/track_status_view.h"
 #include "addons/Gridloom/tracker_globals.h"
-#include "addons/Gridloom/x_scroll_bar.h"
 #include "addons/Gridloom/y_scroll_bar1.h"
 #include "engine/instrument.h"
 #include "ui/bitmap_string_button.h"
@@ -15,19 +13,9 @@ constexpr rgb_color kButtonColumn = {216, 216, 216, 255};
 
 }  // namespace
 
-TrackContainer::TrackContainer(BMessage* archive) : BView(archive) {
-    const float w = Bounds().Width();
-    const float h = Bounds().Height();
-    fXBar = new gridloom::XScrollBar(BRect(0, h - 14, w - 13, h));
-    fXBar->SetResizingMode(B_FOLLOW_LEFT_RIGHT | B_FOLLOW_BOTTOM);
-    fYBar = new gridloom::YScrollBar1(BRect(w - 14, 0, w, h - 15), this);
-    fYBar->SetResizingMode(B_FOLLOW_RIGHT | B_FOLLOW_TOP_BOTTOM);
-    fGrid = new TrackStatusView(BRect(BarSplitPane::kGridLeft, 0, w - 15, h - 15),
-                                TrackStatusView::kTrackGrid, fYBar);
-    fGrid->SetResizingMode(B_FOLLOW_ALL);
-    AddChild(fGrid);
-    AddChild(fXBar);
-    AddChild(fYBar);
+TrackContainer::TrackContainer(BMessage* archive) : GridArea(archive) {
+    fYBar = new gridloom::YScrollBar1(VerticalBarFrame(), this);
+    AddGrid(TrackStatusView::kTrackGrid, fYBar);
 }
 
 TrackContainer::~TrackContainer() {
@@ -78,5 +66,5 @@ void TrackContainer::AddButtons(BView* column, int32 track, float y, BPopUpMenu*
 }
 
 void TrackContainer::Redraw() {
-    fGrid->Invalidate();
+    Grid()->Invalidate();
 }

@@ -2,18 +2,16 @@
 // beside the track grid, with its scroll bars.
 #pragma once
 
-#include "platform/interface/view.h"
+#include "addons/Gridloom/grid_area.h"
 #include "ui/radio_list.h"
 
 class BPopUpMenu;
-class TrackStatusView;
 
 namespace gridloom {
-class XScrollBar;
 class YScrollBar1;
 }  // namespace gridloom
 
-class TrackContainer : public BView {
+class TrackContainer : public GridArea {
   public:
     static constexpr const char* kButtonsName = "scrollview";
     // One track row, in the buttons' column as in the grid.
@@ -30,8 +28,6 @@ class TrackContainer : public BView {
     void Update(BPopUpMenu* menu);
     void Redraw();
 
-    TrackStatusView* Grid() const { return fGrid; }
-    gridloom::XScrollBar* HorizontalBar() const { return fXBar; }
     gridloom::YScrollBar1* VerticalBar() const { return fYBar; }
 
   private:
@@ -39,7 +35,5 @@ class TrackContainer : public BView {
     void AddButtons(BView* column, int32 track, float y, BPopUpMenu* menu);
 
     RadioList fSelectButtons;
-    gridloom::XScrollBar* fXBar;
     gridloom::YScrollBar1* fYBar;
-    TrackStatusView* fGrid;
 };

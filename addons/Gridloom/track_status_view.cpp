@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "addons/Gridloom/addon_resources.h"
 #include "addons/Gridloom/keyboard.h"
 #include "addons/Gridloom/pattern_tracker.h"
 #include "addons/Gridloom/pattern_window.h"
@@ -17,8 +18,6 @@
 #include "platform/interface/bitmap.h"
 #include "platform/interface/scroll_bar.h"
 #include "platform/interface/window.h"
-#include "platform/storage/image_path.h"
-#include "platform/storage/path.h"
 #include "platform/storage/resources.h"
 #include "ui/resource_to_bitmap.h"
 
@@ -35,21 +34,6 @@ constexpr int32 kLastNote = 127;
 constexpr float kTrackRowsPerNotch = 1;
 constexpr float kNoteRowsPerNotch = 3;
 constexpr float kColumnsPerNotch = 1;
-
-// Its address lies in the add-on's image, wherever the image was loaded from.
-const char kAnchor = 0;
-
-// The add-on's own resources, opened once; null when its file cannot be read.
-BResources* AddonResources() {
-    static BResources* const resources = []() -> BResources* {
-        BPath path;
-        auto opened = std::make_unique<BResources>();
-        if (get_image_path(&kAnchor, &path) != B_OK || opened->SetTo(path.Path()) != B_OK)
-            return nullptr;
-        return opened.release();
-    }();
-    return resources;
-}
 
 // Native scan codes (X11 and evdev + 8) of the note keys by physical position, as semitones
 // above the C of the lower row: the Z row with the row above it, then the Q row with the
