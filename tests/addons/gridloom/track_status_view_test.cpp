@@ -73,17 +73,16 @@ class Grids : public EngineTest {
     void BuildWindow() {
         window = new BWindow(BRect(50, 50, 649, 549), "grids", B_TITLED_WINDOW, 0);
         // The areas' vertical bars, outside the window: the grids only read them.
-        noteBarOwned = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar2", nullptr, 0,
-                                                    100, B_VERTICAL);
-        trackBarOwned = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar1", nullptr, 0,
-                                                     100, B_VERTICAL);
-        noteBar = noteBarOwned.get();
-        trackBar = trackBarOwned.get();
+        noteBar = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar2", nullptr, 0, 100,
+                                               B_VERTICAL);
+        trackBar = std::make_unique<BScrollBar>(BRect(0, 0, 13, 99), "YScrollBar1", nullptr, 0, 100,
+                                                B_VERTICAL);
         xBar = new BScrollBar(BRect(0, 486, 599, 499), "XScrollBar", nullptr, 0, 100, B_HORIZONTAL);
         keyboard = new Keyboard(BRect(0, 0, 24, 1023));
-        notes = new TrackStatusView(BRect(30, 0, 599, 299), TrackStatusView::kNoteGrid, noteBar);
-        tracks =
-            new TrackStatusView(BRect(30, 300, 599, 399), TrackStatusView::kTrackGrid, trackBar);
+        notes =
+            new TrackStatusView(BRect(30, 0, 599, 299), TrackStatusView::kNoteGrid, noteBar.get());
+        tracks = new TrackStatusView(BRect(30, 300, 599, 399), TrackStatusView::kTrackGrid,
+                                     trackBar.get());
         label = new BStringView(BRect(0, 400, 99, 415), "strNote", "Note:");
         for (BView* view :
              {static_cast<BView*>(keyboard), static_cast<BView*>(notes),
@@ -153,10 +152,8 @@ class Grids : public EngineTest {
     Instrument* instrument = nullptr;
     PatternTracker* tracker = nullptr;
     BWindow* window = nullptr;
-    std::unique_ptr<BScrollBar> noteBarOwned;
-    std::unique_ptr<BScrollBar> trackBarOwned;
-    BScrollBar* noteBar = nullptr;
-    BScrollBar* trackBar = nullptr;
+    std::unique_ptr<BScrollBar> noteBar;
+    std::unique_ptr<BScrollBar> trackBar;
     BScrollBar* xBar = nullptr;
     Keyboard* keyboard = nullptr;
     TrackStatusView* notes = nullptr;
