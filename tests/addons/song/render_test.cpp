@@ -108,7 +108,7 @@ class RenderTool : public EngineTest {
 }  // namespace
 
 // The song plays its measures once, the repeated ones again, and turns to the Tempo
-// controller's tempo one step before its measure; two seconds of tail follow.
+// controller's tempo with its measure; two seconds of tail follow.
 TEST_F(RenderTool, TheDemoSongRendersToItsLengthWithSoundAndNoOverload) {
     Machine* repeat = Named("Repeat");
     Machine* tempo = Named("Tempo");
@@ -124,8 +124,7 @@ TEST_F(RenderTool, TheDemoSongRendersToItsLengthWithSoundAndNoOverload) {
     const int32 change = Saved(tempo, "pos") + repeated;
     const int32 slow = StepFrames(song->main_tempo);
     const int32 fast = StepFrames(Saved(tempo, "tempo"));
-    const int64 expected =
-        int64(change) * 4 * slow - slow + fast + int64(end + repeated - change) * 4 * fast;
+    const int64 expected = int64(change) * 4 * slow + int64(end + repeated - change) * 4 * fast;
 
     const fs::path out = dir / "demo.wav";
     const Finished run = Render(std::string(DEMO_SONG) + " -o " + out.string() + " --float");
