@@ -4,10 +4,11 @@
 #include <sndfile.h>
 
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "tests/platform/storage/temp_dir.h"
 
 struct ToneFile {
     int rate = 44100;
@@ -26,11 +27,11 @@ inline std::function<float(int, int)> Sine(double hz, int rate) {
     return [hz, rate](int f, int) { return float(0.8 * std::sin(2 * M_PI * hz * f / rate)); };
 }
 
-// A fresh path in the test's own folder.
+// A path in this test process's own folder: ctest runs the tests of one program side by side,
+// and two of them writing the same file would read each other's samples.
 inline std::string TestPath(const std::string& name) {
-    const auto folder = std::filesystem::temp_directory_path() / "velloran-sampler-test";
-    std::filesystem::create_directories(folder);
-    return (folder / name).string();
+    static const TempDir folder;
+    return folder.Path(name);
 }
 
 // Writes the file; false when libsndfile refuses.
