@@ -126,6 +126,7 @@ SamplerVoice* InstrumentSampler::FreeVoice() {
 void InstrumentSampler::Publish() {
     auto patch = std::make_unique<SamplerPatch>();
     patch->sample = fSample;
+    patch->levels = fLevels;
     patch->root = fRoot;
     patch->loop_start = fLoopStart;
     patch->loop_end = fLoopEnd;
@@ -136,6 +137,10 @@ void InstrumentSampler::Publish() {
 void InstrumentSampler::UseSample(std::shared_ptr<const SampleData> sample, int32 root, int32 start,
                                   int32 end) {
     const Loop loop = HeldLoop(start, end, sample != nullptr ? sample->Frames() : 0);
+    if (sample == nullptr)
+        fLevels = nullptr;
+    else if (sample != fSample || loop.start != fLoopStart || loop.end != fLoopEnd || !fLevels)
+        fLevels = std::make_shared<const SampleLevels>(*sample, loop.start, loop.end);
     fSample = std::move(sample);
     fRoot = std::clamp(root, 0, 127);
     fLoopStart = loop.start;

@@ -65,6 +65,7 @@ class InstrumentSampler : public Instrument {
 
     mutable std::mutex fEditLock;
     std::shared_ptr<const SampleData> fSample;
+    std::shared_ptr<const SampleLevels> fLevels;
     int32 fRoot = 60;
     int32 fLoopStart = 0;
     int32 fLoopEnd = 0;

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "addons/Sampler/sample_data.h"
+#include "addons/Sampler/sample_levels.h"
 #include "message/support_defs.h"
 
 struct SamplerPatch {
     std::shared_ptr<const SampleData> sample;  // null: the instrument is silent
+    // The sample's band-limited copies for its loop; null when it has none.
+    std::shared_ptr<const SampleLevels> levels;
     int32 root = 60;
     // Held to the sample, end exclusive; equal: no loop.
     int32 loop_start = 0;

@@ -6,6 +6,17 @@
 
 namespace {
 
+// Where a voice reads its frames from, in frames of that source.
+struct VoiceSource {
+    const float* data[2] = {};
+    int32 frames = 0;
+    int32 limit = 0;     // interpolation past here takes the careful path
+    double scale = 1.0;  // source frames per sample frame
+    bool wraps = false;  // taps past the loop's end read the loop again
+    int32 loop_start = 0;
+    int32 loop_end = 0;
+};
+
 float CatmullRom(float a, float b, float c, float d, float t) {
     const float c1 = 0.5f * (c - a);
     const float c2 = a - 2.5f * b + 2.0f * c - 0.5f * d;
@@ -13,19 +24,44 @@ float CatmullRom(float a, float b, float c, float d, float t) {
     return ((c3 * t + c2) * t + c1) * t + b;
 }
 
-// Frame i of a channel as the voice hears it: past the loop's end the loop again, zero outside
-// the sample.
-float At(const SamplerPatch& patch, const float* data, int32 i) {
-    if (patch.Loops() && i >= patch.loop_end)
-        i = patch.loop_start + (i - patch.loop_start) % (patch.loop_end - patch.loop_start);
-    return i >= 0 && i < patch.sample->Frames() ? data[i] : 0.0f;
+// Frame i of what the voice reads: in the sample itself past the loop's end the loop again;
+// zero outside the frames.
+float At(const VoiceSource& source, const float* data, int32 i) {
+    if (source.wraps && i >= source.loop_end)
+        i = source.loop_start + (i - source.loop_start) % (source.loop_end - source.loop_start);
+    return i >= 0 && i < source.frames ? data[i] : 0.0f;
 }
 
-float Interpolated(const SamplerPatch& patch, const float* data, int32 i, int32 limit, float t) {
-    if (i >= 1 && i + 2 < limit)
+float Interpolated(const VoiceSource& source, const float* data, double position) {
+    const double at = position * source.scale;
+    const auto i = int32(at);
+    const auto t = float(at - i);
+    if (i >= 1 && i + 2 < source.limit)
         return CatmullRom(data[i - 1], data[i], data[i + 1], data[i + 2], t);
-    return CatmullRom(At(patch, data, i - 1), At(patch, data, i), At(patch, data, i + 1),
-                      At(patch, data, i + 2), t);
+    return CatmullRom(At(source, data, i - 1), At(source, data, i), At(source, data, i + 1),
+                      At(source, data, i + 2), t);
+}
+
+// The sample itself for steps up to one frame per frame, else the band-limited level that
+// step needs.
+VoiceSource SourceFor(const SamplerPatch& patch, double step) {
+    VoiceSource source;
+    const SampleLevels::Level* level = patch.levels ? patch.levels->For(step) : nullptr;
+    if (level == nullptr) {
+        source.data[0] = patch.sample->Channel(0);
+        source.data[1] = patch.sample->Channel(1);
+        source.frames = patch.sample->Frames();
+        source.wraps = patch.Loops();
+        source.loop_start = patch.loop_start;
+        source.loop_end = patch.loop_end;
+        source.limit = patch.Loops() ? patch.loop_end : source.frames;
+        return source;
+    }
+    source.data[0] = level->channel[0];
+    source.data[1] = level->channel[1];
+    source.frames = source.limit = level->frames;
+    source.scale = 1.0 / level->decimation;
+    return source;
 }
 
 }  // namespace
@@ -90,9 +126,8 @@ bool SamplerVoice::EnvelopeRun(const SamplerPatch& patch, float* level, float* s
 template <int Channels>
 int32 SamplerVoice::RenderRun(const SamplerPatch& patch, float* left, float* right, int32 frames,
                               float level, float slope) {
-    const SampleData& sample = *patch.sample;
-    const float* data[2] = {sample.Channel(0), sample.Channel(1)};
-    const int32 limit = patch.Loops() ? patch.loop_end : sample.Frames();
+    const VoiceSource source = SourceFor(patch, fStep);
+    const int32 limit = patch.Loops() ? patch.loop_end : patch.sample->Frames();
     // Kept in locals: the stores into the buffers could otherwise alias the members.
     const float gain[2] = {fGain[0], fGain[1]};
     const float fadeStep = fFadeStep;
@@ -101,12 +136,10 @@ int32 SamplerVoice::RenderRun(const SamplerPatch& patch, float* left, float* rig
     float fade = fFade;
     int32 f = 0;
     while (f < frames) {
-        const auto i = int32(position);
-        const auto t = float(position - i);
         const float amplitude = (level + slope * float(f)) * fade;
-        const float first = Interpolated(patch, data[0], i, limit, t) * amplitude;
+        const float first = Interpolated(source, source.data[0], position) * amplitude;
         const float second =
-            Channels == 2 ? Interpolated(patch, data[1], i, limit, t) * amplitude : first;
+            Channels == 2 ? Interpolated(source, source.data[1], position) * amplitude : first;
         left[f] += first * gain[0];
         right[f] += second * gain[1];
         fade = std::max(0.0f, fade - fadeStep);

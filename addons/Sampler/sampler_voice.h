@@ -33,7 +33,8 @@ class SamplerVoice {
     bool IsFading() const { return fFadeStep > 0.0f; }
     int64_t Age() const { return fTime; }
 
-    // Adds frames of the voice, Catmull-Rom interpolated (4 points, third order). A voice
+    // Adds frames of the voice, Catmull-Rom interpolated (4 points, third order) from the
+    // sample, or above the root from the band-limited level its step needs. A voice
     // whose sample was replaced, whose envelope or fade has ended, or that ran past the end
     // of a sample without a loop stops and adds nothing more.
     void Render(const SamplerPatch& patch, float* left, float* right, int32 frames);

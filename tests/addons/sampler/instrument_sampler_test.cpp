@@ -14,6 +14,7 @@
 
 #include "engine/rosters.h"
 #include "tests/addons/sampler/test_sample_file.h"
+#include "tests/addons/signal_measures.h"
 #include "tests/engine/allocation_counter.h"
 #include "tests/engine/engine_environment.h"
 #include "tests/engine/lock_counter.h"
@@ -29,27 +30,6 @@ std::vector<char> Bytes(const BMessage& message) {
     std::vector<char> bytes(size_t(message.FlattenedSize()));
     message.Flatten(bytes.data(), ssize_t(bytes.size()));
     return bytes;
-}
-
-// Frequency from the rising zero crossings, each placed between its two frames.
-double Frequency(const std::vector<float>& wave, size_t from) {
-    double first = -1, last = -1;
-    int crossings = 0;
-    for (size_t f = from; f + 1 < wave.size(); f++) {
-        if (wave[f] > 0 || wave[f + 1] <= 0) continue;
-        const double at = double(f) + wave[f] / double(wave[f] - wave[f + 1]);
-        if (first < 0) first = at;
-        last = at;
-        crossings++;
-    }
-    return crossings > 1 ? (crossings - 1) * 44100.0 / (last - first) : 0.0;
-}
-
-float LargestStep(const std::vector<float>& wave) {
-    float largest = 0;
-    for (size_t f = 1; f < wave.size(); f++)
-        largest = std::max(largest, std::abs(wave[f] - wave[f - 1]));
-    return largest;
 }
 
 class Sampler : public EngineTest {
@@ -131,11 +111,36 @@ TEST_F(Sampler, TheNoteAgainstTheRootSetsThePitchAtAnyRate) {
         Start(e.key);
         // Past the fade of the note before.
         const Sound out = Render(22050);
-        EXPECT_NEAR(Frequency(out.left, 300), e.hz, e.hz * 0.001) << "note " << e.key;
+        EXPECT_NEAR(MeasuredFrequency(out.left, 300), e.hz, e.hz * 0.001) << "note " << e.key;
     }
     Start(69);
     SetModifier(InstrumentSampler::kFineTune, 100.0f);
-    EXPECT_NEAR(Frequency(Render(22050).left, 300), 440 * std::exp2(1 / 12.0), 0.466);
+    EXPECT_NEAR(MeasuredFrequency(Render(22050).left, 300), 440 * std::exp2(1 / 12.0), 0.466);
+}
+
+TEST_F(Sampler, ASawPlayedOctavesAboveItsRootKeepsItsAliasesSixtyDecibelsDown) {
+    // A band-limited saw at 110 Hz (root 45) with every harmonic up to the Nyquist frequency at
+    // full strength, looped over 88 periods: eleven periods make 4410 whole frames.
+    ToneFile saw;
+    saw.level = [](int f, int) {
+        double sum = 0;
+        for (int k = 1; k * 110 < 22050; k++) sum += std::sin(2 * M_PI * k * 110 * f / 44100) / k;
+        return float(0.4 * sum);
+    };
+    saw.root = 45;
+    saw.loop_start = 4410;
+    saw.loop_end = 4410 * 9;
+    Load(saw);
+    sampler->SetEnvelopeTimes(0, 441000, 0);
+    // One, two and three octaves up, the loop wrapping many times meanwhile. Each fundamental
+    // makes whole cycles over a second and none divides the Nyquist frequency, so whatever
+    // lies off its harmonics was folded back.
+    for (int32 key : {57, 69, 81}) {
+        Start(key);
+        std::vector<float> x = Render(4410 + 44100).left;
+        x.erase(x.begin(), x.begin() + 4410);
+        EXPECT_LT(AliasDecibels(x, 110L << ((key - 45) / 12)), -60.0) << "key " << key;
+    }
 }
 
 TEST_F(Sampler, RootAndLoopComeFromTheFilesChunksAndAreHeldToTheSample) {
@@ -227,8 +232,8 @@ TEST_F(Sampler, AReplacedNoteFadesOutWithoutAJumpWhileTheNewOneStarts) {
     // No steeper than both notes' own slopes together; a cut would jump by 0.7.
     EXPECT_LT(LargestStep(out.left), step * (1 + std::exp2(7 / 12.0)));
     // Past the fade only the new note sounds: 659 Hz.
-    EXPECT_NEAR(Frequency(next.left, SamplerVoice::kFadeFrames + 64), 440 * std::exp2(7 / 12.0),
-                1.0);
+    EXPECT_NEAR(MeasuredFrequency(next.left, SamplerVoice::kFadeFrames + 64),
+                440 * std::exp2(7 / 12.0), 1.0);
 }
 
 TEST_F(Sampler, VelocityPanAndSampleStartShapeTheNote) {
