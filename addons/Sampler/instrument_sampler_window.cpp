@@ -1,5 +1,7 @@
 #include "addons/Sampler/instrument_sampler_window.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -29,8 +31,10 @@ void SetNumber(BTextControl* field, long long value) {
 
 std::string Describe(const InstrumentSampler::Settings& now) {
     if (now.frames == 0) return "No sample";
-    return std::to_string(now.frames) + " frames, " + std::to_string(now.rate) + " Hz, " +
-           (now.channels == 2 ? "stereo" : "mono");
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f s, %d Hz, %s", double(now.frames) / now.rate,
+                  int(now.rate), now.channels == 2 ? "stereo" : "mono");
+    return text;
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ TEST_F(SamplerWindow, BuildsFromItsLayoutAndLoadsTheChosenFile) {
     Settle();
     ASSERT_NE(sampler->Sample(), nullptr);
     EXPECT_EQ(sampler->Sample()->Frames(), 2205);
-    EXPECT_STREQ(Find<BStringView>("lblSample")->Text(), "2205 frames, 44100 Hz, mono");
+    EXPECT_STREQ(Find<BStringView>("lblSample")->Text(), "0.05 s, 44100 Hz, mono");
     EXPECT_STREQ(Find<BTextControl>("txtRoot")->Text(), "67");
 }
 
