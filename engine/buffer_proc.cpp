@@ -62,8 +62,6 @@ void PlaySong(float* out, int32 frames, int64 frame) {
         if (pos + take < length) continue;
         bigbufpos = 0;
         bigbufnr = half;
-        // The half to fill next takes the length of the one now playing.
-        bigbuflen[half] = bigbuflen[1 - half].load();
         nextStepFrame = frame + done + bigbuflen[1 - half];
         CheckRefilled();
         fillnowflag = true;

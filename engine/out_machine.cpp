@@ -8,12 +8,6 @@ void OutMachine::Process() {
     int32 half = bigbufnr;
     std::copy(buffer_left, buffer_left + buffer_length, bigbuf1[half]);
     std::copy(buffer_right, buffer_right + buffer_length, bigbuf2[half]);
-    // After a tempo change the half plays longer than this step rendered: the rest is silence.
-    int32 played = std::min(int32(bigbuflen[half]), kBigBufferFrames);
-    if (played > buffer_length) {
-        std::fill(bigbuf1[half] + buffer_length, bigbuf1[half] + played, 0.0f);
-        std::fill(bigbuf2[half] + buffer_length, bigbuf2[half] + played, 0.0f);
-    }
 }
 
 Machine* CreateMasterMachine() {

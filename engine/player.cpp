@@ -45,6 +45,9 @@ constexpr bigtime_t kPlayerPoll = 25000;
 BSoundPlayer* player = nullptr;
 std::atomic<PlayerDrive> drive{PlayerDrive::kRealTime};
 thread_id playthread = 0;
+// The length of the next step to begin, set by the tempo; a half takes it only as its step
+// begins, so the step it holds plays as long as it was rendered.
+std::atomic<int32> stepFrames{5512};
 StepHook stepHook = nullptr;
 void* stepHookData = nullptr;
 
@@ -154,8 +157,14 @@ void UpdatePlayerTempo() {
     song->tempo = tempo;
     STEPS_PER_MEASURE = tempo <= 160 ? 4 : 2;
     auto framesPerMeasure = int32(44100.0 / (tempo / 60.0));
-    bigbuflen[bigbufnr] = framesPerMeasure / STEPS_PER_MEASURE;
-    Diagnostic("bigbuflen:%d\n", int(bigbuflen[bigbufnr]));
+    stepFrames = framesPerMeasure / STEPS_PER_MEASURE;
+    Diagnostic("bigbuflen:%d\n", int(stepFrames));
+}
+
+int32 BeginPlayerStep() {
+    const int32 length = stepFrames;
+    bigbuflen[bigbufnr] = length;
+    return length;
 }
 
 void InitPlayer(PlayerDrive how) {
@@ -197,7 +206,6 @@ void StartPlayer() {
     fillnowflag = false;
     bigbufnr = 0;
     UpdatePlayerTempo();
-    bigbuflen[1] = bigbuflen[0].load();
     stepsStamp = true;
     const int64 first = SongStartFrame();
     AnchorClock(first);

@@ -71,9 +71,13 @@ void SetPlayerStepHook(StepHook hook, void* data);
 void StartPlayer();
 // Window thread. Returns once the player thread has ended.
 void StopPlayer();
-// Player thread (inside a step) or while the player is stopped. Applies the song's tempo to
-// STEPS_PER_MEASURE and to the length of the half being filled.
+// Player thread (at the end of a step), a window thread under the song lock, or while the
+// player is stopped. Applies the song's tempo to STEPS_PER_MEASURE and to the length of every
+// step begun from now on; a step already rendered keeps its own.
 void UpdatePlayerTempo();
+// Player thread, under the song lock, as a step begins: the half being filled takes the step
+// length of the tempo in force. Returns that length.
+int32 BeginPlayerStep();
 // With PlayerDrive::kCaller: renders the next step if a half has become free; true if it did.
 bool PumpPlayer();
 

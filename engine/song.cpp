@@ -130,33 +130,37 @@ void Song::CallControllers() {
 
 void Song::Process() {
     lock->Lock();
-    int32 length = bigbuflen[bigbufnr];
+    const int32 length = BeginPlayerStep();
     for (int32 i = 0; i < num_machines; i++) {
         machines[i]->processed = 0;
         machines[i]->buffer_length = length;
     }
     // A controller may have sent the song anywhere; the count stops rather than wrapping.
     const int32 now = position;
-    next_position = step + 1 < STEPS_PER_MEASURE || now == INT32_MAX ? now : now + 1;
+    const bool last = step + 1 >= STEPS_PER_MEASURE;
+    next_position = !last || now == INT32_MAX ? now : now + 1;
     next_tempo = tempo;
-    if (next_position != position) {
-        CallControllers();
-        if (next_tempo != tempo) {
-            tempo = next_tempo;
-            UpdatePlayerTempo();
-        }
-    }
+    if (next_position != position) CallControllers();
     if (loop && next_position == stop_pos) next_position = start_pos;
+    RenderMaster(length);
+    position = next_position;
+    step = last ? 0 : step + 1;
+    // The step just rendered plays as long as it was laid out; the new tempo starts with the
+    // first step of the measure the controllers named.
+    if (next_tempo != tempo) {
+        tempo = next_tempo;
+        UpdatePlayerTempo();
+    }
+    lock->Unlock();
+}
+
+void Song::RenderMaster(int32 length) {
     Machine* master = machines[0];
     master->RunProcess();
     // A muted master writes nothing; play silence rather than the last step's sound.
     if (!master->processed) {
         int32 half = bigbufnr;
-        int32 played = std::clamp(int32(bigbuflen[half]), int32(0), kBigBufferFrames);
-        std::fill(bigbuf1[half], bigbuf1[half] + played, 0.0f);
-        std::fill(bigbuf2[half], bigbuf2[half] + played, 0.0f);
+        std::fill(bigbuf1[half], bigbuf1[half] + length, 0.0f);
+        std::fill(bigbuf2[half], bigbuf2[half] + length, 0.0f);
     }
-    position = next_position;
-    step = step + 1 >= STEPS_PER_MEASURE ? 0 : step + 1;
-    lock->Unlock();
 }

@@ -73,6 +73,8 @@ class Song {
     void Clear();
     void Settle(int32 removed);
     void CallControllers();
+    // Pulls the step of length frames through the graph into the half being filled.
+    void RenderMaster(int32 length);
     void Load(const BMessage& file, const char* path);
     void LoadInstruments(const BMessage& file, LoadReport* report);
     // The new index of every saved machine, -1 for one that could not be made.

@@ -28,16 +28,21 @@
 //   5 "Echo"    Plugbay with StereoEcho (dotted eighth at 120)               -> 0
 //   6 "Lead (alt)" Gridloom, 1 track, a counter-line kept muted              -> 0
 //   7 Repeat: measures 16-31 twice;  8 Tempo: 128 at measure 48.
-// Instruments, each Midi on "Internal Synth" (programs 0-based, as sent):
+//   9 "Bells"   Gridloom, 1 track, chord tones on the off-beats               -> 0
+// Instruments: slots 0-2 and 4 Midi on "Internal Synth" (programs 0-based, as sent); the lead
+// sounds inside the graph, so the echo works on it, and so do the bells:
 //   slot 0 Drums      channel 10, program 0 (standard kit)
 //   slot 1 Bass       channel 2,  program 33 (Electric Bass, finger)
 //   slot 2 E-Piano    channel 3,  program 4 (Electric Piano 1)
-//   slot 3 Vibraphone channel 4,  program 11
+//   slot 3 Lead       the Synth's "Lead" patch
 //   slot 4 Celesta    channel 5,  program 8 (the muted counter-line)
+//   slot 5 Bells      the Sampler, on a struck-bar tone this program makes (root C5)
 // Solo is off, so any machine can be soloed.
+#include <sndfile.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -51,12 +56,14 @@
 
 #include "addons/Gridloom/pattern_tracker.h"
 #include "addons/Plugbay/machine_plugbay.h"
+#include "addons/Sampler/instrument_sampler.h"
+#include "addons/Synth/instrument_synth.h"
 #include "engine/instrument.h"
-#include "message/message.h"
 #include "engine/player.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
+#include "message/message.h"
 
 namespace {
 
@@ -227,6 +234,22 @@ const Page kChorusB = Melody({{0, 79},
                              0.8f);
 const Page kLeadLast = Melody({{0, 81}}, 0.8f);
 
+// The Synth and the Sampler play at full scale, far louder than the General MIDI voices:
+// their velocities are brought down to sit in the mix.
+Page Quieter(Page page, float factor) {
+    for (Hit& hit : page) hit.volume *= factor;
+    return page;
+}
+
+// Bells: the chord's voices an octave up on the off-beats, from the top down.
+Page Bells(const std::vector<Chord>& bars) {
+    Page page = ChordVoice(2, bars, {{2, 12, 0.5f}});
+    for (const Hit& hit : ChordVoice(1, bars, {{6, 12, 0.42f}, {14, 12, 0.38f}}))
+        page.push_back(hit);
+    for (const Hit& hit : ChordVoice(0, bars, {{10, 12, 0.45f}})) page.push_back(hit);
+    return Quieter(page, 0.3f);
+}
+
 // The muted counter-line: chord tones in half notes.
 const Page kCounterA = Melody({{0, 76}, {8, 72}, {16, 77}, {24, 72}}, 0.6f);
 const Page kCounterB = Melody({{0, 76}, {8, 79}, {16, 74}, {24, 71}}, 0.6f);
@@ -313,27 +336,90 @@ const SlotTable kBassSlots = {0, 3, 1, 2, 5, 6, 5, 6, 4};
 const SlotTable kKeysSlots = {1, 2, 3, 4, 3, 4, 3, 4, 5};
 const SlotTable kLeadSlots = {0, 0, 1, 2, 3, 4, 3, 4, 5};
 const SlotTable kCounterSlots = {0, 0, 1, 2, 1, 2, 1, 2, 0};
+const SlotTable kBellSlots = {0, 0, 1, 2, 1, 2, 1, 2, 0};
 
 // ---------------------------------------------------------------------------------------------
 // Building through the engine
 
-enum InstrumentSlot { kDrumKit, kBassGuitar, kEPiano, kVibraphone, kCelesta };
+enum InstrumentSlot { kDrumKit, kBassGuitar, kEPiano, kLeadSynth, kCelesta, kBellSampler };
+
+// An instrument of the named add-on in the slot, as the instrument window makes one.
+template <class Kind>
+Kind* AddInstrument(int32 slot, const char* addon) {
+    Addon* made = instrument_roster.Create(addon);
+    auto* instrument = dynamic_cast<Kind*>(made);
+    if (instrument == nullptr) {
+        delete made;
+        Fail(std::string("can't create the ") + addon + " instrument: is add-ons/instruments/" +
+             addon + " there?");
+    }
+    song->instruments[slot] = instrument;
+    return instrument;
+}
 
 void AddMidiInstrument(int32 slot, const char* name, int32 channel, int32 program) {
-    Addon* made = instrument_roster.Create("Midi");
-    auto* midi = dynamic_cast<Instrument*>(made);
-    if (midi == nullptr) {
-        delete made;
-        Fail("can't create the Midi instrument: is add-ons/instruments/Midi there?");
-    }
     BMessage settings;
     settings.AddString("Instrument::name", name);
     settings.AddString("port_name", "Internal Synth");
     settings.AddInt32("channel", channel);
     settings.AddInt32("prognum", program);
     settings.AddInt32("syncofs", 0);
-    midi->Open(&settings);
-    song->instruments[slot] = midi;
+    AddInstrument<Instrument>(slot, "Midi")->Open(&settings);
+}
+
+void AddLeadSynth(int32 slot) {
+    auto* synth = AddInstrument<InstrumentSynth>(slot, "Synth");
+    synth->SetName("Lead");
+    SynthPatch patch;
+    for (int32 i = 0; i < SynthPatch::kNamedPatches; i++) {
+        if (std::strcmp(SynthPatch::NameOf(i), "Lead") == 0) patch.SetNamed(i);
+    }
+    synth->SetPatch(patch);
+}
+
+// A struck bar: three inharmonic partials, the higher dying faster, after a 2 ms strike.
+// Made here, so the song holds no one else's recording.
+std::vector<float> BellTone(int32 rate, int32 frames) {
+    constexpr double kHz = 523.2511;  // C5
+    constexpr double kPartials[3][3] = {{1.0, 0.6, 2.2}, {3.93, 0.25, 7.0}, {9.6, 0.12, 16.0}};
+    std::vector<float> tone(static_cast<size_t>(frames));
+    for (int32 f = 0; f < frames; f++) {
+        const double t = double(f) / rate;
+        double sum = 0;
+        for (const auto& [ratio, level, decay] : kPartials)
+            sum += level * std::exp(-decay * t) * std::sin(2 * M_PI * kHz * ratio * t);
+        tone[size_t(f)] = float(sum * std::min(1.0, t / 0.002));
+    }
+    return tone;
+}
+
+// Writes the bell to a sample file with its root in the instrument chunk, as a user's sample
+// arrives, and loads it.
+void AddBellSampler(int32 slot) {
+    constexpr int32 kRate = 22050;
+    const std::vector<float> tone = BellTone(kRate, kRate);
+    const fs::path path =
+        fs::temp_directory_path() / ("velloran-bell-" + std::to_string(getpid()) + ".wav");
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) Fail("can't write the bell sample to " + path.string());
+    SF_INSTRUMENT chunk{};
+    chunk.basenote = 72;
+    chunk.gain = 1;
+    chunk.velocity_hi = chunk.key_hi = 127;
+    sf_command(file, SFC_SET_INSTRUMENT, &chunk, sizeof chunk);
+    const bool whole =
+        sf_writef_float(file, tone.data(), sf_count_t(tone.size())) == sf_count_t(tone.size());
+    if (sf_close(file) != 0 || !whole) Fail("can't write the bell sample to " + path.string());
+    auto* sampler = AddInstrument<InstrumentSampler>(slot, "Sampler");
+    sampler->SetName("Bells");
+    const bool loaded = sampler->LoadFile(path.c_str());
+    fs::remove(path);
+    if (!loaded) Fail("the Sampler can't read the bell sample");
+    sampler->SetEnvelopeTimes(32, 22050, 4410);
 }
 
 Machine* AddMachine(const char* addon, const char* name, BPoint where) {
@@ -360,31 +446,34 @@ PatternTracker* AddTracker(const char* name, rgb_color color, BPoint where) {
     return tracker;
 }
 
-// The index of the named modifier the page's instrument offers.
+// The index of the named modifier the page's instrument offers, or -1.
 int32 ModifierIndex(const Modifiers& modifiers, const char* name) {
     for (int32 j = 0; modifiers.info != nullptr && j < modifiers.info->count; j++) {
         if (std::strcmp(modifiers.info->info[j].name, name) == 0) return j;
     }
-    Fail(std::string("the Midi instrument has no \"") + name + "\" modifier");
+    return -1;
 }
 
-// Writes the hits into page number (1-based) of the track: the note, its volume, and the
-// modulation wheel at 0 so that no note wobbles.
+// Writes the hits into page number (1-based) of the track: the note and its volume (the MIDI
+// instrument's "Volume", the others' "Velocity"), and a MIDI note's modulation wheel at 0 so
+// that no note wobbles.
 void WritePage(Track* track, int32 number, const Page& hits) {
     TrackPage& page = track->pages[number - 1];
     page.Init();
     Modifiers& modifiers = *page.GetModifiers(0);
-    const int32 volume = ModifierIndex(modifiers, "Volume");
+    int32 volume = ModifierIndex(modifiers, "Volume");
+    if (volume < 0) volume = ModifierIndex(modifiers, "Velocity");
+    if (volume < 0) Fail("an instrument has neither a \"Volume\" nor a \"Velocity\" modifier");
     const int32 wheel = ModifierIndex(modifiers, "Controller 1");
     for (int32 j : {volume, wheel}) {
-        if (modifiers.pages[j] == nullptr) modifiers.CreatePage(j);
+        if (j >= 0 && modifiers.pages[j] == nullptr) modifiers.CreatePage(j);
     }
     for (const Hit& hit : hits) {
         if (hit.row < 0 || hit.row >= 2 * kRowsPerBar) Fail("a note lies outside its page");
         page.setstatus(hit.row, 1);
         page.setnote(hit.row, hit.key);
         modifiers.SetVal(volume, hit.row, hit.volume);
-        modifiers.SetVal(wheel, hit.row, 0.0f);
+        if (wheel >= 0) modifiers.SetVal(wheel, hit.row, 0.0f);
     }
     track->owner->num_pages = std::max(track->owner->num_pages.load(), number);
 }
@@ -455,7 +544,10 @@ void BuildKeys() {
 // The lead runs through an echo: a dotted eighth at 120, a few repeats, half as loud.
 void BuildLead() {
     PatternTracker* lead = AddTracker("Lead", {230, 170, 40, 255}, BPoint(10, 160));
-    AddTrack(lead, kVibraphone, {kVerseA, kVerseB, kChorusA, kChorusB, kLeadLast});
+    std::vector<Page> pages;
+    for (const Page& page : {kVerseA, kVerseB, kChorusA, kChorusB, kLeadLast})
+        pages.push_back(Quieter(page, 0.25f));
+    AddTrack(lead, kLeadSynth, pages);
     SetSlots(lead, kLeadSlots);
 
     auto* echo = dynamic_cast<MachinePlugbay*>(AddMachine("Plugbay", "Echo", BPoint(160, 160)));
@@ -469,6 +561,13 @@ void BuildLead() {
     effect->SetParamValue(2, 0.4f);           // Mix
     Connect(lead, echo->ID);
     Connect(echo, 0);
+}
+
+void BuildBells() {
+    PatternTracker* bells = AddTracker("Bells", {90, 200, 190, 255}, BPoint(10, 260));
+    AddTrack(bells, kBellSampler, {Bells(kFirstHalf), Bells(kSecondHalf)});
+    SetSlots(bells, kBellSlots);
+    Connect(bells, 0);
 }
 
 // An alternative line on the celesta, kept muted: unmute or solo it to hear it.
@@ -495,9 +594,9 @@ void BuildSong() {
     song->details =
         "Velloran demo song, made by velloran-make-demo (examples/make_demo.cpp).\n"
         "A minor, Am-F-C-G. Intro, a verse played twice by the Repeat machine, chorus, "
-        "a last chorus at tempo 128 (Tempo machine) and a final chord. The lead runs through "
-        "a StereoEcho in a Plugbay machine; \"Lead (alt)\" is a muted counter-line on the "
-        "celesta.\nAbout 43 seconds.";
+        "a last chorus at tempo 128 (Tempo machine) and a final chord. The lead plays on the "
+        "Synth through a StereoEcho in a Plugbay machine, the bells on the Sampler; "
+        "\"Lead (alt)\" is a muted counter-line on the celesta.\nAbout 43 seconds.";
     song->main_tempo = kTempo;
     song->tempo = kTempo;
     song->solo = 0;
@@ -510,8 +609,9 @@ void BuildSong() {
     AddMidiInstrument(kDrumKit, "Drums", 10, 0);
     AddMidiInstrument(kBassGuitar, "Bass", 2, 33);
     AddMidiInstrument(kEPiano, "E-Piano", 3, 4);
-    AddMidiInstrument(kVibraphone, "Vibraphone", 4, 11);
+    AddLeadSynth(kLeadSynth);
     AddMidiInstrument(kCelesta, "Celesta", 5, 8);
+    AddBellSampler(kBellSampler);
 
     BuildDrums();
     BuildBass();
@@ -519,6 +619,7 @@ void BuildSong() {
     BuildLead();
     BuildCounterLine();
     BuildControllers();
+    BuildBells();
 }
 
 // Opens the saved file again and checks that it holds the whole song.
@@ -564,7 +665,8 @@ int main(int argc, char** argv) {
     SetErrorPresenter(PrintEngineError);
     instrument_roster.Scan("instruments");
     machine_roster.Scan("machines");
-    RequireAddOn(instrument_roster, "instruments", "Midi");
+    for (const char* name : {"Midi", "Synth", "Sampler"})
+        RequireAddOn(instrument_roster, "instruments", name);
     for (const char* name : {"Gridloom", "Plugbay", "Repeat", "Tempo"}) {
         RequireAddOn(machine_roster, "machines", name);
     }

@@ -75,23 +75,6 @@ TEST_F(SoundRoutine, ABufferLongerThanAStepPlaysEveryHalfInTurn) {
     EXPECT_EQ(bigbufpos, 8000 - 5512);
 }
 
-TEST_F(SoundRoutine, ATempoChangeIsCarriedToTheNextHalf) {
-    BMessage config;
-    config.AddInt32("tempo_at", 1);
-    config.AddInt32("tempo", 200);
-    Add("TestController")->Open(&config);
-    PlayOneSource();
-    Steps(2);  // step 3 changed the tempo; its half is 6615 frames long
-    int32 changed = LastHalf();
-    EXPECT_EQ(bigbuflen[changed], 6615);
-    Steps(1);
-    EXPECT_EQ(bigbuflen[0], 6615);
-    EXPECT_EQ(bigbuflen[1], 6615);
-    // The frames that step rendered past its old length are silence.
-    std::vector<float> out = Call(bigbuflen[1 - bigbufnr] - bigbufpos);
-    EXPECT_EQ(out[out.size() - 1], 0.0f);
-}
-
 TEST_F(SoundRoutine, StopThenStartPlaysFromHalfZeroAgain) {
     PlayOneSource();
     Call(3000);

@@ -106,19 +106,6 @@ void SelectFirstMachine() {
     playlistwindow->PostMessage(&select);
 }
 
-// The instrument window with the song's first instrument selected, when it has one.
-void SelectFirstInstrument() {
-    instrumentwindow->Show();
-    gui_thread::ProcessEvents();
-    for (int32 slot = 0; slot < Song::kInstrumentSlots; slot++) {
-        if (song->instruments[slot].load() == nullptr) continue;
-        instrumentwindow->Lock();
-        dynamic_cast<BListView*>(instrumentwindow->FindView("ListView"))->Select(slot);
-        instrumentwindow->Unlock();
-        return;
-    }
-}
-
 // The window of the add-on's kind named by its title: add-ons' classes are theirs alone.
 BWindow* WindowTitled(const char* title) {
     BWindow* found = nullptr;
@@ -127,6 +114,25 @@ BWindow* WindowTitled(const char* title) {
         if (window != nullptr && std::strcmp(window->Title(), title) == 0) found = window;
     });
     return found;
+}
+
+// The instrument window with the first of the song's instruments whose window has the title
+// selected, which opens that window.
+BWindow* SelectInstrument(const char* title) {
+    instrumentwindow->Show();
+    gui_thread::ProcessEvents();
+    for (int32 slot = 0; slot < Song::kInstrumentSlots; slot++) {
+        Instrument* instrument = song->instruments[slot].load();
+        if (instrument == nullptr) continue;
+        instrumentwindow->Lock();
+        dynamic_cast<BListView*>(instrumentwindow->FindView("ListView"))->Select(slot);
+        instrumentwindow->Unlock();
+        gui_thread::ProcessEvents();
+        if (BWindow* shown = WindowTitled(title); shown != nullptr && !shown->IsHidden())
+            return shown;
+    }
+    std::fprintf(stderr, "velloran-shots: no %s window\n", title);
+    return nullptr;
 }
 
 // Shows the window of the demo's machine of that name, as its name button does.
@@ -218,12 +224,15 @@ bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& 
     ListMenus(menus, instrumentwindow);
     ListMenus(menus, machinemapwindow);
     bool written = Shoot(playlistwindow, folder, "main_window.png");
-    SelectFirstInstrument();
+    // Selecting an instrument opens its window; the demo's first is a Midi one.
+    BWindow* midi = SelectInstrument("Midi instrument");
     written &= Shoot(instrumentwindow, folder, "instrument_window.png");
-    // Selecting the demo's first instrument, a Midi one, opened its window.
-    BWindow* midi = WindowTitled("Midi instrument");
-    if (midi == nullptr) std::fputs("velloran-shots: no Midi instrument window\n", stderr);
     written &= midi != nullptr && Shoot(midi, folder, "midi_window.png");
+    for (const auto& [title, file] : {std::pair{"Synth instrument", "synth_window.png"},
+                                      std::pair{"Sampler", "sampler_window.png"}}) {
+        BWindow* shown = SelectInstrument(title);
+        written &= shown != nullptr && Shoot(shown, folder, file);
+    }
     written &= Shoot(machinemapwindow, folder, "machine_map_window.png");
     written &= ShootPipe(folder);
     written &= ShootPatternEditor(folder, menus);

@@ -53,9 +53,8 @@ struct Heard {
     int32 key;
 };
 
-// The repeat plays measures 0 and 1 twice; the tempo turns 150 with the step that leads into
-// measure 2, so that step is already a 150 one.
-constexpr int32 kMeasure2 = 15 * kStep120 + kStep150;
+// The repeat plays measures 0 and 1 twice; the tempo turns 150 with measure 2.
+constexpr int32 kMeasure2 = 16 * kStep120;
 constexpr Heard kHeard[] = {{0, 60},
                             {4 * kStep120, 64},
                             {8 * kStep120, 60},

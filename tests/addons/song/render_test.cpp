@@ -3,6 +3,7 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -108,7 +109,7 @@ class RenderTool : public EngineTest {
 }  // namespace
 
 // The song plays its measures once, the repeated ones again, and turns to the Tempo
-// controller's tempo one step before its measure; two seconds of tail follow.
+// controller's tempo with its measure; two seconds of tail follow.
 TEST_F(RenderTool, TheDemoSongRendersToItsLengthWithSoundAndNoOverload) {
     Machine* repeat = Named("Repeat");
     Machine* tempo = Named("Tempo");
@@ -124,8 +125,7 @@ TEST_F(RenderTool, TheDemoSongRendersToItsLengthWithSoundAndNoOverload) {
     const int32 change = Saved(tempo, "pos") + repeated;
     const int32 slow = StepFrames(song->main_tempo);
     const int32 fast = StepFrames(Saved(tempo, "tempo"));
-    const int64 expected =
-        int64(change) * 4 * slow - slow + fast + int64(end + repeated - change) * 4 * fast;
+    const int64 expected = int64(change) * 4 * slow + int64(end + repeated - change) * 4 * fast;
 
     const fs::path out = dir / "demo.wav";
     const Finished run = Render(std::string(DEMO_SONG) + " -o " + out.string() + " --float");
@@ -185,30 +185,61 @@ TEST_F(RenderTool, NotesStartWhereTheRowsOfTheSongAre) {
     EXPECT_GE(checked, 4);
 }
 
+bool FeedsTheMaster(const Machine& machine) {
+    for (int32 i = 0; i < machine.num_out_machines; i++) {
+        if (machine.out_machine[i] == 0) return true;
+    }
+    return false;
+}
+
+// The Synth lead through the Plugbay echo and the sampled bells sound inside the graph: their
+// machines' stems are heard, the echo changes what reaches it, and the mix is the sum of what
+// reaches the master and the General MIDI synthesizer's part.
 TEST_F(RenderTool, TwoRendersAreByteIdenticalAndStemsAddUpToTheMix) {
     const fs::path first = dir / "first.wav";
     const fs::path second = dir / "second.wav";
     const std::string demo = std::string(DEMO_SONG) + " --seconds 12";
-    ASSERT_EQ(Render(demo + " -o " + first.string()).status, 0);
+    ASSERT_EQ(Render(demo + " --float -o " + first.string()).status, 0);
     ASSERT_EQ(
-        Render(demo + " -o " + second.string() + " --stems " + (dir / "stems").string()).status, 0);
+        Render(demo + " --float -o " + second.string() + " --stems " + (dir / "stems").string())
+            .status,
+        0);
     EXPECT_EQ(Bytes(first), Bytes(second));
-    EXPECT_EQ(Read(first).frames, 12 * 44100);
-    // Only the synthesizers make sound in the demo: the machines play MIDI.
+    const Sound mix = Read(first);
+    EXPECT_EQ(mix.frames, 12 * 44100);
+
+    std::vector<float> sum = Read(dir / "stems" / "synth.wav").samples;
+    ASSERT_EQ(sum.size(), mix.samples.size());
     std::vector<std::string> stems;
     for (const auto& entry : fs::directory_iterator(dir / "stems")) {
-        stems.push_back(entry.path().filename());
+        const std::string name = entry.path().filename();
+        if (name == "synth.wav") continue;
+        stems.push_back(name);
+        const Machine& machine = *song->machines[std::stoi(name.substr(0, 2))];
+        const Sound stem = Read(entry.path());
+        EXPECT_GT(Energy(stem, 8 * 44100, 4 * 44100), 1e-5) << name << " is silent";
+        if (!FeedsTheMaster(machine)) continue;
+        for (size_t i = 0; i < sum.size(); i++) sum[i] += stem.samples[i];
     }
-    ASSERT_EQ(stems, std::vector<std::string>{"synth.wav"});
-    EXPECT_EQ(Bytes(dir / "stems" / "synth.wav"), Bytes(first));
+    std::sort(stems.begin(), stems.end());
+    ASSERT_EQ(stems, (std::vector<std::string>{"04-Lead.wav", "05-Echo.wav", "09-Bells.wav"}));
+    for (size_t i = 0; i < sum.size(); i++) ASSERT_NEAR(mix.samples[i], sum[i], 1e-6f) << i;
+
+    // The echo's repeats: its output is not its input, and still sounds where the lead rests.
+    const Sound lead = Read(dir / "stems" / "04-Lead.wav");
+    const Sound echo = Read(dir / "stems" / "05-Echo.wav");
+    double difference = 0;
+    for (size_t i = 0; i < lead.samples.size(); i++)
+        difference += std::pow(echo.samples[i] - lead.samples[i], 2.0);
+    EXPECT_GT(difference / double(lead.samples.size()), 1e-5);
+
     // The master volume scales the whole mix.
     const fs::path half = dir / "half.wav";
     ASSERT_EQ(Render(demo + " --float --volume 0.5 -o " + half.string()).status, 0);
-    const Sound full = Read(first);
     const Sound quiet = Read(half);
-    ASSERT_EQ(quiet.samples.size(), full.samples.size());
-    for (size_t i = 0; i < full.samples.size(); i += 997) {
-        EXPECT_NEAR(quiet.samples[i], 0.5f * full.samples[i], 1.0f / 32768);
+    ASSERT_EQ(quiet.samples.size(), mix.samples.size());
+    for (size_t i = 0; i < mix.samples.size(); i += 997) {
+        EXPECT_NEAR(quiet.samples[i], 0.5f * mix.samples[i], 1e-6f);
     }
 }
 
