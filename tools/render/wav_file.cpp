@@ -33,6 +33,9 @@ bool WavFile::Create(const std::string& path, bool floatSamples, std::string* er
     }
     // Without it a sample past full scale would wrap round to the other side.
     if (!floatSamples) sf_command(fFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // A float file's peak chunk carries the time of writing: two renders of one song would
+    // differ in it.
+    if (floatSamples) sf_command(fFile, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     return true;
 }
 

@@ -8,7 +8,10 @@
 
 #include "addons/Gridloom/pattern_tracker.h"
 #include "engine/player.h"
+#include "platform/media/media_raw_audio_format.h"
+#include "tests/addons/signal_measures.h"
 #include "tests/addons/synth/synth_fixture.h"
+#include "tests/engine/allocation_counter.h"
 
 TEST_F(SynthTest, ATrackersNextRowReplacesItsNoteWithoutAClick) {
     SynthPatch patch;
@@ -46,4 +49,25 @@ TEST_F(SynthTest, ATrackersNextRowReplacesItsNoteWithoutAClick) {
     EXPECT_LT(largest, slopes);
     // The left and right halves of the field are equal at the centre.
     EXPECT_FLOAT_EQ(tracker->buffer_left[3000], tracker->buffer_right[3000]);
+}
+
+// A note clicked in the grids or played on a MIDI keyboard reaches the sound routine at once,
+// while the song is stopped, at its pitch, and without allocating.
+TEST_F(SynthTest, APreviewedNoteSoundsFromTheSoundRoutine) {
+    SynthPatch patch;
+    PureTone(&patch);
+    synth->SetPatch(patch);
+    song->Stop();
+    synth->PreviewPlayNote(69);
+    std::vector<float> out(2 * 8192);
+    const media_raw_audio_format format{44100, 2, B_AUDIO_FLOAT, B_MEDIA_LITTLE_ENDIAN, 0};
+    {
+        AllocationCounter allocations;
+        for (size_t at = 0; at < out.size(); at += 2 * 1024)
+            BufferProc(nullptr, out.data() + at, 1024 * 8, format);
+        EXPECT_EQ(allocations.Count(), 0u);
+    }
+    std::vector<float> left(out.size() / 2);
+    for (size_t f = 0; f < left.size(); f++) left[f] = out[2 * f];
+    EXPECT_NEAR(MeasuredFrequency(left, 500), 440.0, 0.5);
 }
