@@ -118,20 +118,10 @@ void SongDocument::OpenSong(const std::string& path, const BMessage* message) {
 void SongDocument::Import(const std::string& path, const std::string& type,
                           const BMessage* message) {
     std::printf("Find a importer for the type %s...\n", type.c_str());
-    const int index = FindImporter(type.c_str());
-    if (index < 0) {
-        ShowError("Couldn't find any importer\nfor the selected type of file!\n");
-        return;
-    }
-    const char* name = importer_roster.GetName(index);
-    std::printf("Using %s...\n", name);
-    std::unique_ptr<Addon> made(importer_roster.Create(name));
-    auto* importer = dynamic_cast<Importer*>(made.get());
-    if (importer == nullptr) {
-        ShowError("The importer %s could not be started.", name);
-        return;
-    }
-    if (!MaySetAside(*message)) return;
+    // A file the importer refuses leaves the song as it is, without asking to save it.
+    std::unique_ptr<Importer> importer = PreparedImporter(path.c_str(), type.c_str());
+    if (importer == nullptr || !MaySetAside(*message)) return;
+    std::printf("Using %s...\n", importer->addon_name.c_str());
     song->New();
     importer->Open(path.c_str());
     // An imported song is new work: nothing of it is saved yet.

@@ -95,7 +95,10 @@ void BufferProc(void*, void* buffer, size_t size, const media_raw_audio_format&)
     auto frames = int32(size / 8);
     const SoundOutput& output = SoundOutput::Default();
     const int64 frame = output.FramesPlayed();
+    // Counted before playing is read, so StopPlayer either sees this reader or is seen.
+    songReaders.fetch_add(1);
     if (!playing) {
+        songReaders.fetch_sub(1);
         // Previews sound at once: stamped now, or earlier where the frame clock runs ahead.
         if (!stepsStamp) {
             const bigtime_t now = std::min(output.Clock().TimeOf(frame), PlayerClock());
@@ -106,4 +109,5 @@ void BufferProc(void*, void* buffer, size_t size, const media_raw_audio_format&)
     }
     const int32 waited = StartSong(out, frames, frame);
     PlaySong(out + 2 * waited, frames - waited, frame + waited);
+    songReaders.fetch_sub(1);
 }

@@ -1,6 +1,7 @@
 #include "engine/player.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "engine/diagnostics.h"
 #include "engine/instrument.h"
@@ -26,6 +27,7 @@ std::atomic<uint32> steps_rendered{0};
 std::atomic<int32> bigbufpos{0};
 std::atomic<bool> fillnowflag{false};
 std::atomic<int32> playing{0};
+std::atomic<int32> songReaders{0};
 std::atomic<int32> FILLBUFFER_TIME{0};
 std::atomic<int32> STEPS_PER_MEASURE{4};
 std::atomic<int64> songStartFrame{-1};
@@ -226,6 +228,9 @@ void StartPlayer() {
 void StopPlayer() {
     StopPosEvents();
     playing = 0;
+    // A callback that saw the song playing still reads its halves, which the next Play would
+    // overwrite. It ends within one buffer's mixing; the sound thread never waits for us.
+    while (songReaders.load() != 0) std::this_thread::yield();
     if (playthread > 0) {
         status_t result;
         wait_for_thread(playthread, &result);

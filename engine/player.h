@@ -33,6 +33,8 @@ extern std::atomic<int32> bigbufpos;
 extern std::atomic<bool> fillnowflag;
 // 1 while the player plays the song, 0 while it plays the preview.
 extern std::atomic<int32> playing;
+// Sound callbacks reading the halves of the playing song now; StopPlayer waits for none.
+extern std::atomic<int32> songReaders;
 // Milliseconds of the platform clock at which the step now being rendered starts to sound:
 // the time the sound output's frame clock gives the step's first frame.
 extern std::atomic<int32> FILLBUFFER_TIME;

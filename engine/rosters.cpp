@@ -1,5 +1,7 @@
 #include "engine/rosters.h"
 
+#include "engine/show_error.h"
+
 Roster instrument_roster;
 Roster machine_roster;
 Roster importer_roster;
@@ -15,4 +17,23 @@ int FindImporter(const char* type) {
         }
     }
     return -1;
+}
+
+std::unique_ptr<Importer> PreparedImporter(const char* path, const char* type) {
+    const int index = FindImporter(type);
+    if (index < 0) {
+        ShowError("Couldn't find any importer\nfor the selected type of file!\n");
+        return nullptr;
+    }
+    const char* name = importer_roster.GetName(index);
+    std::unique_ptr<Addon> made(importer_roster.Create(name));
+    auto* importer = dynamic_cast<Importer*>(made.get());
+    if (importer == nullptr) {
+        ShowError("The importer %s could not be started.", name);
+        return nullptr;
+    }
+    made.release();
+    std::unique_ptr<Importer> prepared(importer);
+    if (!prepared->Prepare(path)) return nullptr;
+    return prepared;
 }

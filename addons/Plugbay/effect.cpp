@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "addons/Plugbay/display_text.h"
+#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect_window.h"
 #include "addons/Plugbay/window_thread.h"
 #include "engine/machine.h"

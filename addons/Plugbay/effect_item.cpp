@@ -1,6 +1,6 @@
 #include "addons/Plugbay/effect_item.h"
 
-#include "addons/Plugbay/display_text.h"
+#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect.h"
 #include "platform/interface/view.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "addons/Plugbay/display_text.h"
+#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect.h"
 #include "addons/Plugbay/effect_editor_window.h"
 #include "addons/Plugbay/slider_column.h"

@@ -1,6 +1,6 @@
 #include "addons/Plugbay/scan_progress_window.h"
 
-#include "addons/Plugbay/display_text.h"
+#include "addons/common/display_text.h"
 #include "addons/Plugbay/progress_bar_view.h"
 #include "platform/interface/screen.h"
 #include "platform/interface/string_view.h"

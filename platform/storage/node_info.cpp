@@ -20,6 +20,9 @@ constexpr const char* kSongType = "audio/VelloranFile";
 constexpr size_t kSongSignatureOffset = 4;
 constexpr std::string_view kSongSignature = "1BOF";
 constexpr std::string_view kSongExtension = ".vel";
+// Standard MIDI Files are known even where the desktop's type database is missing.
+constexpr const char* kMidiType = "audio/midi";
+constexpr std::string_view kMidiSignature = "MThd";
 // As much of the head of a file as the database's content rules look at.
 constexpr size_t kSniffSize = 16 * 1024;
 
@@ -97,6 +100,8 @@ std::string BNodeInfo::SniffType() const {
     const char* name = fNode->NodePath().Leaf();
     const std::string_view leaf = name != nullptr ? name : "";
     if (leaf.size() > kSongExtension.size() && leaf.ends_with(kSongExtension)) return kSongType;
+    if (bytes.starts_with(kMidiSignature) || leaf.ends_with(".mid") || leaf.ends_with(".midi"))
+        return kMidiType;
     QMimeDatabase database;
     QMimeType type = database.mimeTypeForFileNameAndData(
         QString::fromUtf8(fNode->NodePath().Leaf()),

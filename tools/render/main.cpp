@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "engine/show_error.h"
 #include "engine/song.h"
 #include "platform/kernel/os.h"
+#include "platform/storage/node.h"
+#include "platform/storage/node_info.h"
 #include "tools/render/render_options.h"
 
 namespace {
@@ -46,8 +49,19 @@ bool MoveToProgramFolder() {
     return !failed && chdir(program.parent_path().c_str()) == 0;
 }
 
+// A song file opens as saved; any other file through the importer that reads its type.
 bool OpenSong(const std::string& path) {
     errorsShown = 0;
+    BNode node(path.c_str());
+    std::string type;
+    if (node.InitCheck() == B_OK && BNodeInfo(&node).GetType(&type) == B_OK &&
+        type != "audio/VelloranFile") {
+        std::unique_ptr<Importer> importer = PreparedImporter(path.c_str(), type.c_str());
+        if (importer == nullptr) return false;
+        song->New();
+        importer->Open(path.c_str());
+        return errorsShown == 0;
+    }
     return song->Open(path.c_str()) == 1 && errorsShown == 0;
 }
 
@@ -124,6 +138,7 @@ int main(int argc, char** argv) {
     SetErrorPresenter(PrintError);
     instrument_roster.Scan("instruments");
     machine_roster.Scan("machines");
+    importer_roster.Scan("importers");
     if (errorsShown > 0) return Fail("the add-ons are missing beside the program");
     new Song(PlayerDrive::kOffline);
     return Render(options);

@@ -16,7 +16,8 @@ bool Number(const char* text, double low, double high, double* value) {
 
 const char* RenderOptions::Usage() {
     return "Usage: velloran-render SONG -o OUT.wav [options]\n"
-           "Renders a Velloran song to a WAV file (44100 Hz, stereo), faster than real time.\n"
+           "Renders a Velloran song, or any file an importer reads (such as a MIDI file),\n"
+           "to a WAV file (44100 Hz, stereo), faster than real time.\n"
            "\n"
            "  -o, --output FILE  the WAV file to write (required)\n"
            "  --float            32-bit float samples instead of 16-bit PCM\n"

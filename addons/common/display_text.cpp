@@ -1,4 +1,4 @@
-#include "addons/Plugbay/display_text.h"
+#include "addons/common/display_text.h"
 
 #include <cstring>
 
