@@ -56,6 +56,8 @@ bool OpenSong(const std::string& path) {
     std::string type;
     if (node.InitCheck() == B_OK && BNodeInfo(&node).GetType(&type) == B_OK &&
         type != "audio/VelloranFile") {
+        // Only other files need the importers, and only they miss their folder.
+        if (importer_roster.count == 0) importer_roster.Scan("importers");
         std::unique_ptr<Importer> importer = PreparedImporter(path.c_str(), type.c_str());
         if (importer == nullptr) return false;
         song->New();
@@ -138,7 +140,6 @@ int main(int argc, char** argv) {
     SetErrorPresenter(PrintError);
     instrument_roster.Scan("instruments");
     machine_roster.Scan("machines");
-    importer_roster.Scan("importers");
     if (errorsShown > 0) return Fail("the add-ons are missing beside the program");
     new Song(PlayerDrive::kOffline);
     return Render(options);
