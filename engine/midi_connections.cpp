@@ -25,6 +25,7 @@ struct Connections {
     MyMidi* nowhere = nullptr;
     bool synthReported = false;
     bool offline = false;
+    MidiCapture* capture = nullptr;
     float scratch[2][kRenderPiece] = {};
 };
 
@@ -140,11 +141,18 @@ void FlushMidiConnections(uint32 until, bool deliver) {
     Connections& table = connections();
     std::lock_guard<std::mutex> hold(table.lock);
     for (int i = 0; i < kPorts; i++) {
-        if (table.midi_store[i] != nullptr) {
-            table.midi_store[i]->Flush(until, deliver && table.synths[i] != nullptr);
-        }
+        if (table.midi_store[i] == nullptr) continue;
+        BMidi* copy =
+            table.capture != nullptr ? table.capture->Port(table.midi_port_name[i]) : nullptr;
+        table.midi_store[i]->Flush(until, deliver && table.synths[i] != nullptr, copy);
     }
     if (table.nowhere != nullptr) table.nowhere->Flush(until, false);
+}
+
+void SetMidiCapture(MidiCapture* capture) {
+    Connections& table = connections();
+    std::lock_guard<std::mutex> hold(table.lock);
+    table.capture = capture;
 }
 
 void RenderMidiSynths(float* left, float* right, int32 frames, int64 firstFrame) {

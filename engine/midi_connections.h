@@ -1,6 +1,7 @@
 // The program's shared MIDI outputs, one per port name, and its MIDI input.
 #pragma once
 
+#include "engine/midi_capture.h"
 #include "engine/my_midi.h"
 
 // The player, once at start-up: opens the input "Velloran(in)" where the system has MIDI.
@@ -21,8 +22,12 @@ int64 SynthBlockStartFrame();
 // connections made later start the same way.
 void SetMidiOffline(bool offline);
 // The renderer, offline: passes the messages due before until (message milliseconds) to the
-// synthesizers when deliver is set, and drops the rest and those for ports.
+// synthesizers when deliver is set, and drops the rest and those for ports. The capture, while
+// one is set, gets every output's messages (but those of the one that plays nowhere).
 void FlushMidiConnections(uint32 until, bool deliver);
+// The renderer, offline, while the song is stopped: where the outputs' messages are written
+// down from now on; null for nowhere.
+void SetMidiCapture(MidiCapture* capture);
 // The renderer, offline: every synthesizer's frames from firstFrame of the sound output's
 // frame clock on, summed into left and right (overwritten). Neither locks nor allocates once
 // the synthesizers exist.

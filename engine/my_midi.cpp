@@ -104,12 +104,32 @@ void MyMidi::SetManual(bool manual) {
     }
 }
 
-void MyMidi::Flush(uint32 until, bool deliver) {
+void MyMidi::Flush(uint32 until, bool deliver, BMidi* copy) {
     TakeDue(until);
-    if (!deliver) return;
+    if (!deliver && copy == nullptr) return;
     // The sort is stable, so a tick's order holds within one time.
     SortByTime();
-    for (const Message& message : fDue) Send(message, message.time);
+    for (const Message& message : fDue) {
+        if (deliver) Send(message, message.time);
+        if (copy != nullptr) SendTo(*copy, message);
+    }
+}
+
+void MyMidi::SendTo(BMidi& to, const Message& message) {
+    switch (message.kind) {
+        case kControlFirst:
+            to.ControlChange(message.channel, message.data1, message.data2, message.time);
+            break;
+        case kProgramSecond:
+            to.ProgramChange(message.channel, message.data1, message.time);
+            break;
+        case kNoteOnThird:
+            to.NoteOn(message.channel, message.data1, message.data2, message.time);
+            break;
+        default:
+            to.NoteOff(message.channel, message.data1, message.data2, message.time);
+            break;
+    }
 }
 
 // Few are due at once and most come in order: an insertion sort is stable and, unlike

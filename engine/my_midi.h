@@ -32,8 +32,8 @@ class MyMidi : public BMidi {
     // In manual mode, the one thread flushing: sends every message due before until in time
     // order, each with its own time stamp (in one millisecond, control changes, program
     // changes, note-ons, then note-offs, as a tick sends them), or drops them when deliver is
-    // false.
-    void Flush(uint32 until, bool deliver);
+    // false. A copy, if given, gets every message due either way.
+    void Flush(uint32 until, bool deliver, BMidi* copy = nullptr);
     // While the sending thread is stopped: drops every waiting message.
     void Clear();
 
@@ -61,6 +61,7 @@ class MyMidi : public BMidi {
     void TakeDue(uint32 until);
     void SortByTime();
     void Send(const Message& message, uint32 stamp) const;
+    static void SendTo(BMidi& to, const Message& message);
 
     BoundedQueue<Message> fIncoming{kCapacity};
     std::vector<Message> fWaiting[kKinds];  // the sending thread's own, in arrival order

@@ -36,7 +36,9 @@ int Fail(const std::string& text) {
 // Paths from the command line are the user's, taken before moving to the program's folder.
 void ResolvePaths(RenderOptions* options) {
     options->song = fs::absolute(options->song).string();
-    options->output.output = fs::absolute(options->output.output).string();
+    for (std::string* path : {&options->output.output, &options->output.midi}) {
+        if (!path->empty()) *path = fs::absolute(*path).string();
+    }
     if (!options->output.stems.empty()) {
         options->output.stems = fs::absolute(options->output.stems).string();
     }
@@ -77,10 +79,13 @@ bool MakeStemFolder(const std::string& folder, std::string* error) {
 void Report(const RenderOptions& options, const SongExport& job, int64 frames, bigtime_t took) {
     const double seconds = double(frames) / 44100.0;
     const double spent = double(took) / 1e6;
-    std::printf("Wrote %s: %.1f s, 44100 Hz stereo, %s, rendered in %.2f s (%.0fx real time)\n",
-                options.output.output.c_str(), seconds,
-                options.output.floatSamples ? "32-bit float" : "16-bit PCM", spent,
-                spent > 0 ? seconds / spent : 0.0);
+    if (!options.output.output.empty()) {
+        std::printf("Wrote %s: %.1f s, 44100 Hz stereo, %s, rendered in %.2f s (%.0fx real time)\n",
+                    options.output.output.c_str(), seconds,
+                    options.output.floatSamples ? "32-bit float" : "16-bit PCM", spent,
+                    spent > 0 ? seconds / spent : 0.0);
+    }
+    if (!options.output.midi.empty()) std::printf("Wrote %s\n", options.output.midi.c_str());
     for (const std::string& stem : job.Stems()) std::printf("Stem %s\n", stem.c_str());
     if (job.NonFinite() > 0) {
         std::fprintf(stderr,

@@ -15,7 +15,7 @@ bool Number(const char* text, double low, double high, double* value) {
 }  // namespace
 
 const char* RenderOptions::Usage() {
-    return "Usage: velloran-render SONG -o OUT.wav [options]\n"
+    return "Usage: velloran-render SONG -o OUT.wav [--midi OUT.mid] [options]\n"
            "Renders a Velloran song, or any file an importer reads (such as a MIDI file),\n"
            "to a WAV file (44100 Hz, stereo), faster than real time.\n"
            "\n"
@@ -31,6 +31,9 @@ const char* RenderOptions::Usage() {
            "  --stems DIR        also write one WAV per machine that makes sound\n"
            "                     (NN-Name.wav) and synth.wav for the synthesizer, before\n"
            "                     the master volume\n"
+           "  --midi FILE        also (or only) write the messages the song's MIDI\n"
+           "                     instruments send, as a type 1 MIDI file with the song's\n"
+           "                     tempo changes\n"
            "  --quiet            no progress bar\n"
            "  -h, --help         this text\n";
 }
@@ -39,7 +42,8 @@ bool RenderOptions::Parse(int argc, const char* const* argv, std::string* error)
     for (int i = 1; i < argc; i++) {
         const std::string_view arg = argv[i];
         const bool takesValue = arg == "-o" || arg == "--output" || arg == "--measures" ||
-                                arg == "--seconds" || arg == "--volume" || arg == "--stems";
+                                arg == "--seconds" || arg == "--volume" || arg == "--stems" ||
+                                arg == "--midi";
         if (takesValue && i + 1 >= argc) {
             *error = std::string(arg) + " needs a value";
             return false;
@@ -52,6 +56,8 @@ bool RenderOptions::Parse(int argc, const char* const* argv, std::string* error)
             output.output = value;
         } else if (arg == "--stems") {
             output.stems = value;
+        } else if (arg == "--midi") {
+            output.midi = value;
         } else if (arg == "--float") {
             output.floatSamples = true;
         } else if (arg == "--quiet") {
@@ -86,6 +92,7 @@ bool RenderOptions::Parse(int argc, const char* const* argv, std::string* error)
     }
     if (help) return true;
     if (song.empty()) *error = "no song given";
-    if (error->empty() && output.output.empty()) *error = "no output file given (-o OUT.wav)";
+    if (error->empty() && output.output.empty() && output.midi.empty())
+        *error = "no output file given (-o OUT.wav or --midi OUT.mid)";
     return error->empty();
 }
