@@ -16,7 +16,7 @@
 #include "engine/song.h"
 #include "platform/kernel/os.h"
 #include "platform/midi/midi_synth.h"
-#include "tools/render/render_plan.h"
+#include "engine/render_plan.h"
 
 namespace {
 

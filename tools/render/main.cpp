@@ -15,6 +15,7 @@
 #include "platform/kernel/os.h"
 #include "platform/storage/node.h"
 #include "platform/storage/node_info.h"
+#include "tools/render/progress_bar.h"
 #include "tools/render/render_options.h"
 
 namespace {
@@ -120,7 +121,13 @@ int Render(const RenderOptions& options) {
     if (!options.output.stems.empty() && !MakeStemFolder(options.output.stems, &error)) {
         return Fail(error);
     }
-    if (!job.Run(plan, options.output, &error)) return Fail(error);
+    ProgressBar bar(int32(plan.MeasureStarts().size()), plan.Frames());
+    const bool done = job.Run(plan, options.output, &error, [&](int32 measures, int64 frames) {
+        if (options.progress) bar.Show(measures, frames);
+        return true;
+    });
+    bar.Finish();
+    if (!done) return Fail(error);
     Report(options, job, plan.Frames(), system_time() - start);
     return 0;
 }

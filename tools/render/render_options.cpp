@@ -61,7 +61,7 @@ bool RenderOptions::Parse(int argc, const char* const* argv, std::string* error)
         } else if (arg == "--float") {
             output.floatSamples = true;
         } else if (arg == "--quiet") {
-            output.progress = false;
+            progress = false;
         } else if (arg == "--volume") {
             if (!Number(value, 0, 4, &number)) {
                 *error = std::string("--volume wants a number from 0 to 4, not ") + value;

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "tools/render/render_plan.h"
-#include "tools/render/song_export.h"
+#include "engine/render_plan.h"
+#include "engine/song_export.h"
 
 struct RenderOptions {
     std::string song;
@@ -12,6 +12,7 @@ struct RenderOptions {
     RenderPlan::Until until = RenderPlan::Until::kContentEnd;
     double amount = 0;
     bool help = false;
+    bool progress = true;
 
     // False with *error set for a command line that can't be followed.
     bool Parse(int argc, const char* const* argv, std::string* error);

@@ -18,7 +18,7 @@
 #include "tests/addons/controllers/saved_settings.h"
 #include "tests/engine/addons/test_signal.h"
 #include "tests/engine/engine_environment.h"
-#include "tools/render/song_export.h"
+#include "engine/song_export.h"
 
 namespace {
 
@@ -310,7 +310,6 @@ TEST_F(EngineTest, StemsHoldWhatEachMachineMadeWhereItsStepsSound) {
     options.output = (dir / "mix.wav").string();
     options.stems = dir.string();
     options.floatSamples = true;
-    options.progress = false;
     SongExport job;
     std::string error;
     const bool done = job.Run(plan, options, &error);

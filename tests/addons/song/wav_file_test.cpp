@@ -1,5 +1,5 @@
 // The render tool's WAV writer: what it does with samples no file should hold.
-#include "tools/render/wav_file.h"
+#include "engine/wav_file.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>

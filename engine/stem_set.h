@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/player.h"
-#include "tools/render/wav_file.h"
+#include "engine/wav_file.h"
 
 class StemSet {
   public:

@@ -1,14 +1,15 @@
 // The second pass of a render: the song played with its sound, mixed and written out.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/midi_capture.h"
 #include "engine/player.h"
-#include "tools/render/render_plan.h"
-#include "tools/render/stem_set.h"
-#include "tools/render/wav_file.h"
+#include "engine/render_plan.h"
+#include "engine/stem_set.h"
+#include "engine/wav_file.h"
 
 struct ExportOptions {
     std::string output;  // the WAV file, empty for none
@@ -16,13 +17,21 @@ struct ExportOptions {
     std::string midi;    // the MIDI file of what the MIDI instruments send, empty for none
     bool floatSamples = false;
     float volume = 1.0f;
-    bool progress = true;
 };
+
+// The renderer's thread, after each piece rendered: the measures played so far and the frames
+// rendered. False stops the export, which then writes nothing.
+using ExportProgress = std::function<bool(int32 measures, int64 frames)>;
 
 class SongExport {
   public:
-    // The renderer's thread, with the song loaded fresh and stopped. False with *error set.
-    bool Run(const RenderPlan& plan, const ExportOptions& options, std::string* error);
+    // Said by Run when the progress hook stopped it.
+    static constexpr const char* kCancelled = "The export was cancelled.";
+
+    // The renderer's thread, with the song loaded fresh and stopped. False with *error set,
+    // and no file written.
+    bool Run(const RenderPlan& plan, const ExportOptions& options, std::string* error,
+             const ExportProgress& progress = nullptr);
 
     int64 Clipped() const { return fMix.Clipped(); }
     // Samples of the mix that were not finite, in the song's part or the file's.
@@ -31,7 +40,8 @@ class SongExport {
 
   private:
     static void SeeStep(void* self, const PlayedStep& step);
-    bool Play(const RenderPlan& plan, const ExportOptions& options, std::string* error);
+    bool Play(const RenderPlan& plan, const ExportOptions& options, std::string* error,
+              const ExportProgress& progress);
     bool WriteChunk(int32 frames, float volume, std::string* error);
     bool WriteMidi(const std::string& path, std::string* error) const;
 

@@ -1,4 +1,4 @@
-#include "tools/render/song_export.h"
+#include "engine/song_export.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +10,6 @@
 #include "engine/offline_render.h"
 #include "engine/song.h"
 #include "platform/media/sound_output.h"
-#include "tools/render/progress_bar.h"
 
 namespace {
 
@@ -18,7 +17,8 @@ constexpr int32 kChunk = 8192;
 
 }  // namespace
 
-bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::string* error) {
+bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::string* error,
+                     const ExportProgress& progress) {
     fWithMix = !options.output.empty();
     if (fWithMix && !fMix.Create(options.output, options.floatSamples, error)) return false;
     fWithMidi = !options.midi.empty();
@@ -28,7 +28,7 @@ bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::
         return false;
     }
     if (fWithMidi) SetMidiCapture(&fCapture);
-    const bool played = Play(plan, options, error);
+    const bool played = Play(plan, options, error, progress);
     SetMidiCapture(nullptr);
     if (!played) return false;
     if (fWithStems && !fStemSet.Commit(&fKept, error)) return false;
@@ -61,23 +61,25 @@ void SongExport::SeeStep(void* self, const PlayedStep& step) {
     if (job->fWithMidi) job->fCapture.Step(uint32(FILLBUFFER_TIME.load()), song->tempo);
 }
 
-bool SongExport::Play(const RenderPlan& plan, const ExportOptions& options, std::string* error) {
+bool SongExport::Play(const RenderPlan& plan, const ExportOptions& options, std::string* error,
+                      const ExportProgress& progress) {
     for (int c = 0; c < 2; c++) {
         fSong[c].assign(kChunk, 0.0f);
         fSynth[c].assign(kChunk, 0.0f);
     }
     SetPlayerVolume(options.volume);
     const std::vector<int64>& measures = plan.MeasureStarts();
-    ProgressBar progress(int32(measures.size()), plan.Frames());
     OfflineRender render(true, SeeStep, this);
     while (render.Frames() < plan.Frames()) {
         const auto frames = int32(std::min<int64>(kChunk, plan.Frames() - render.Frames()));
         render.Render(fSong[0].data(), fSong[1].data(), fSynth[0].data(), fSynth[1].data(), frames);
         if (!WriteChunk(frames, options.volume, error)) return false;
         const auto done = std::upper_bound(measures.begin(), measures.end(), render.Frames());
-        if (options.progress) progress.Show(int32(done - measures.begin()), render.Frames());
+        if (progress && !progress(int32(done - measures.begin()), render.Frames())) {
+            *error = kCancelled;
+            return false;
+        }
     }
-    progress.Finish();
     return true;
 }
 

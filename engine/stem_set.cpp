@@ -1,4 +1,4 @@
-#include "tools/render/stem_set.h"
+#include "engine/stem_set.h"
 
 #include <algorithm>
 #include <cstdio>

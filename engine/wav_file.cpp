@@ -1,4 +1,4 @@
-#include "tools/render/wav_file.h"
+#include "engine/wav_file.h"
 
 #include <unistd.h>
 

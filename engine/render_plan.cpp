@@ -1,4 +1,4 @@
-#include "tools/render/render_plan.h"
+#include "engine/render_plan.h"
 
 #include <algorithm>
 #include <vector>
