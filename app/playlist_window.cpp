@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/addon_info_window.h"
+#include "app/export_window.h"
 #include "app/instrument_window.h"
 #include "app/machine_map_seam.h"
 #include "app/machine_map_window.h"
@@ -56,6 +57,8 @@ enum : uint32 {
     kAddonInfo = 518,
     kTempo = 536,
     kMapWindow = 569,
+    kExportAudio = 'EXPA',
+    kExportMidi = 'EXPM',
 };
 
 constexpr const char* kManual = "documentation/index.htm";
@@ -238,6 +241,12 @@ bool PlaylistWindow::FileCommand(BMessage* message) {
             return true;
         case kOpenPanel:
             fDocument.ShowOpenPanel();
+            return true;
+        case kExportAudio:
+            new ExportWindow(ExportWindow::Kind::kAudio);
+            return true;
+        case kExportMidi:
+            new ExportWindow(ExportWindow::Kind::kMidi);
             return true;
         case B_SIMPLE_DATA: {
             BMessage open(*message);

@@ -121,6 +121,16 @@ void Song::Stop() {
     is_playing = 0;
 }
 
+void Song::ResetControllers() {
+    for (int32 i = 0; i < num_machines; i++) {
+        Machine* m = machines[i];
+        if (m->has_input || m->has_output) continue;
+        BMessage saved;
+        m->Save(&saved);
+        m->Open(&saved);
+    }
+}
+
 void Song::CallControllers() {
     for (int32 i = 0; i < num_machines; i++) {
         Machine* m = machines[i];

@@ -36,6 +36,9 @@ class Song {
     // Window thread.
     void Play();
     void Stop();
+    // Window thread or the renderer, while stopped: each controller opened again from what it
+    // saves, so that a play from the start finds it as saved, not where a play left it.
+    void ResetControllers();
     // Player thread. Renders one step into the half being filled.
     void Process();
     // Window thread. 1 when written; on failure the file on disk is left as it was.

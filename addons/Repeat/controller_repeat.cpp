@@ -55,5 +55,7 @@ void ControllerRepeat::Open(BMessage* msg) {
     FindInto(msg, "rep1", &rep1, 0, Song::kLastPosition);
     FindInto(msg, "rep2", &rep2, 0, Song::kLastPosition);
     FindInto(msg, "reptimes", &reptimes);
+    // Opened afresh, the span has not been played yet.
+    count = 0;
     Machine::Open(msg);
 }

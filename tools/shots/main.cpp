@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/about_window.h"
+#include "app/export_window.h"
 #include "app/addon_info_window.h"
 #include "app/instrument_window.h"
 #include "app/machine_map_window.h"
@@ -240,6 +241,7 @@ bool ShootAll(const fs::path& song_path, const fs::path& folder, std::ofstream& 
     written &= Shoot(songdetailswindow, folder, "song_details_window.png");
     written &= Shoot(new AddonInfoWindow, folder, "addon_info_window.png");
     written &= Shoot(new AboutWindow, folder, "about_window.png");
+    written &= Shoot(new ExportWindow(ExportWindow::Kind::kAudio), folder, "export_window.png");
     return written;
 }
 

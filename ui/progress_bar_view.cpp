@@ -1,4 +1,4 @@
-#include "addons/Plugbay/progress_bar_view.h"
+#include "ui/progress_bar_view.h"
 
 #include <algorithm>
 
