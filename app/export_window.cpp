@@ -125,6 +125,8 @@ void ExportWindow::Start(const BMessage* chosen) {
     song->Stop();
     if (playlistwindow != nullptr) playlistwindow->Update();
     SetPlayerDrive(PlayerDrive::kOffline);
+    // The other windows take no input while the song is read by the export.
+    SetFeel(B_MODAL_APP_WINDOW_FEEL);
     Enable(this, false);
     fBar->SetDone(0);
     ShowStatus("Exporting " + path.filename().string() + "…");
@@ -168,6 +170,7 @@ void ExportWindow::Finished(const BMessage* message) {
     fWorker.join();
     fRunning = false;
     SetPlayerDrive(PlayerDrive::kRealTime);
+    SetFeel(B_NORMAL_WINDOW_FEEL);
     std::string error;
     message->FindString("error", &error);
     if (error.empty() || error == SongExport::kCancelled || fQuitWhenDone) {

@@ -44,6 +44,12 @@ window_feel FeelOf(window_type type) {
     }
 }
 
+Qt::WindowModality ModalityOf(window_feel feel) {
+    const bool modal = feel == B_MODAL_APP_WINDOW_FEEL || feel == B_MODAL_ALL_WINDOW_FEEL ||
+                       feel == B_MODAL_SUBSET_WINDOW_FEEL;
+    return modal ? Qt::ApplicationModal : Qt::NonModal;
+}
+
 // A held key's shortcut says it is a repeat, for commands that must happen once per press.
 void MarkRepeat(BMessage* message, int32 repeat) {
     if (repeat > 0) message->AddInt32("be:key_repeat", repeat);
@@ -157,6 +163,17 @@ void BWindow::RunLocked(int32 token, std::function<void(BWindow*)> work) {
         [token, work = std::move(work)]() mutable { AttemptLocked(token, std::move(work)); });
 }
 
+void BWindow::SetFeel(window_feel feel) {
+    fFeel = feel;
+    RunLocked(Token(), [](BWindow* w) {
+        if (!w->fCanvas) return;
+        const bool shown = w->fCanvas->isVisible();
+        if (shown) w->fCanvas->hide();
+        w->fCanvas->setWindowModality(ModalityOf(w->fFeel));
+        if (shown) w->fCanvas->show();
+    });
+}
+
 void BWindow::Show() {
     if (--fHidden != 0) return;
     if (!IsRunning()) Run();
@@ -200,9 +217,7 @@ void BWindow::Realize() {
         if (!(fFlags & B_NOT_ZOOMABLE)) flags |= Qt::WindowMaximizeButtonHint;
     }
     fCanvas->setWindowFlags(flags);
-    if (fFeel == B_MODAL_APP_WINDOW_FEEL || fFeel == B_MODAL_ALL_WINDOW_FEEL ||
-        fFeel == B_MODAL_SUBSET_WINDOW_FEEL)
-        fCanvas->setWindowModality(Qt::ApplicationModal);
+    fCanvas->setWindowModality(ModalityOf(fFeel));
     if (fFlags & B_NOT_RESIZABLE)
         SetSizeLimits(fFrame.Width(), fFrame.Width(), fFrame.Height(), fFrame.Height());
     fCanvas->SetPulseRate(fPulseRate);

@@ -67,6 +67,9 @@ class BWindow : public BLooper, public BArchivable {
     void SetFlags(uint32 flags);
     window_look Look() const { return fLook; }
     window_feel Feel() const { return fFeel; }
+    // A shown window that becomes modal or stops being so is hidden and shown again: the
+    // platform takes a new modality only then.
+    void SetFeel(window_feel feel);
     void SetPulseRate(bigtime_t rate);
     bigtime_t PulseRate() const { return fPulseRate; }
 

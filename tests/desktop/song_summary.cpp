@@ -5,6 +5,7 @@
 // song_summary --new OUT: a song to write a melody into: a piano on the built-in synthesizer
 // and a pattern tracker "Melody" with one empty track, playing its first page in its first
 // slot, four rows to a measure.
+// song_summary --looping SONG OUT: SONG set to loop, saved as OUT.
 #include <unistd.h>
 
 #include <cstdio>
@@ -96,6 +97,12 @@ int Summary(const char* path) {
     return 0;
 }
 
+int LoopingSong(const char* from, const char* to) {
+    if (song->Open(from) != 1) return 1;
+    song->loop = 1;
+    return song->Save(to) == 1 ? 0 : 1;
+}
+
 int NewMelodySong(const char* path) {
     auto* piano = dynamic_cast<Instrument*>(instrument_roster.Create("Midi"));
     if (piano == nullptr) return 1;
@@ -124,16 +131,21 @@ int NewMelodySong(const char* path) {
 
 int main(int argc, char** argv) {
     const bool make = argc == 3 && std::strcmp(argv[1], "--new") == 0;
-    if (argc != 2 && !make) {
-        std::fprintf(stderr, "usage: song_summary SONG | song_summary --new OUT\n");
+    const bool looping = argc == 4 && std::strcmp(argv[1], "--looping") == 0;
+    if (argc != 2 && !make && !looping) {
+        std::fprintf(stderr,
+                     "usage: song_summary SONG | song_summary --new OUT | "
+                     "song_summary --looping SONG OUT\n");
         return 2;
     }
     const std::string song_path = std::filesystem::absolute(argv[argc - 1]).string();
+    const std::string from = std::filesystem::absolute(argv[argc > 2 ? 2 : 1]).string();
     if (chdir(BUILD_ROOT) != 0) return 1;
     setenv("VELLORAN_AUDIO", "null", 1);
     SetErrorPresenter(PrintError);
     instrument_roster.Scan("instruments");
     machine_roster.Scan("machines");
     new Song(PlayerDrive::kOffline);
+    if (looping) return LoopingSong(from.c_str(), song_path.c_str());
     return make ? NewMelodySong(song_path.c_str()) : Summary(song_path.c_str());
 }
