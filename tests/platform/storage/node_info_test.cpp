@@ -64,6 +64,16 @@ TEST(NodeInfo, RefusesMalformedTypes) {
     EXPECT_EQ(node.ReadAttrString("user.mime_type", &stored), B_ENTRY_NOT_FOUND);
 }
 
+// MIDI files by their signature or their name, so the importer is found for them, whatever
+// the desktop's database holds; a damaged one then hears from the importer what is wrong.
+TEST(NodeInfo, SniffsMidiFiles) {
+    TempDir dir;
+    EXPECT_EQ(TypeOf(dir.Write("tune", std::string("MThd\0\0\0\6", 8))), "audio/midi");
+    EXPECT_EQ(TypeOf(dir.Write("cut.mid", "MT")), "audio/midi");
+    EXPECT_EQ(TypeOf(dir.Write("empty.midi", "")), "audio/midi");
+    EXPECT_NE(TypeOf(dir.Write("notes.txt", "xMThd")), "audio/midi");
+}
+
 TEST(NodeInfo, SniffsSongFiles) {
     TempDir dir;
     EXPECT_EQ(TypeOf(dir.Write("demo", kSongBytes)), "audio/VelloranFile");
