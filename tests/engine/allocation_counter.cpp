@@ -26,6 +26,24 @@ void* operator new(size_t size) {
 void* operator new[](size_t size) {
     return Allocate(size);
 }
+// The nothrow forms too (std::stable_sort's buffer takes one): left to the library, they
+// would be freed here by memory another allocator gave.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
