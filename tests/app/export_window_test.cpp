@@ -6,14 +6,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <vector>
 
 #include "app/playlist_window.h"
+#include "engine/machine.h"
 #include "engine/player.h"
 #include "engine/song.h"
 #include "platform/app/app_defs.h"
@@ -36,10 +40,29 @@ std::string Bytes(const fs::path& path) {
 
 class ExportWindowTest : public testing::Test {
   protected:
+    // The demo's first two slots, saved for the renderer to render too: its machines, stems
+    // and MIDI parts, in eight seconds.
     void SetUp() override {
         OpenPlaylistWindow();
         FreshSong();
         ASSERT_EQ(song->Open(DEMO_SONG), 1);
+        for (int32 i = 0; i < song->num_machines; i++) {
+            Machine* machine = song->machines[i];
+            if (machine->addon_name != "Gridloom") continue;
+            BMessage record;
+            machine->Save(&record);
+            const void* data = nullptr;
+            ssize_t size = 0;
+            ASSERT_EQ(record.FindData("status", B_INT32_TYPE, &data, &size), B_OK);
+            std::vector<int32> slots(size_t(size) / 4);
+            std::memcpy(slots.data(), data, size_t(size));
+            std::fill(slots.begin() + 3, slots.end(), 0);
+            record.RemoveName("status");
+            record.AddData("status", B_INT32_TYPE, slots.data(), size);
+            machine->Open(&record);
+        }
+        shortSong = folder.Path("short.vel");
+        ASSERT_EQ(song->Save(shortSong.c_str()), 1);
     }
 
     // The save panel's answer: the file name in the test's folder.
@@ -62,12 +85,13 @@ class ExportWindowTest : public testing::Test {
         return !alive.IsValid();
     }
 
-    static std::string Render(const std::string& arguments) {
-        return std::string(VELLORAN_RENDER) + " " + DEMO_SONG + " --quiet " + arguments +
+    std::string Render(const std::string& arguments) const {
+        return std::string(VELLORAN_RENDER) + " '" + shortSong + "' --quiet " + arguments +
                " > /dev/null 2>&1";
     }
 
     TempDir folder;
+    std::string shortSong;
 };
 
 }  // namespace
@@ -108,6 +132,8 @@ TEST_F(ExportWindowTest, AudioAndMidiAreWhatTheRendererWritesAndTheSongPlaysLive
 }
 
 TEST_F(ExportWindowTest, ACancelledExportLeavesNoFileAndClosingCancelsToo) {
+    // Looping, the song plays ten minutes: the export is surely under way when it is stopped.
+    song->loop = 1;
     for (const bool byClosing : {false, true}) {
         auto* audio = new ExportWindow(ExportWindow::Kind::kAudio);
         const BMessenger audioAlive(audio);
@@ -121,7 +147,9 @@ TEST_F(ExportWindowTest, ACancelledExportLeavesNoFileAndClosingCancelsToo) {
             SendTo(audio, BMessage(ExportWindow::kCancel));
         }
         ASSERT_TRUE(WaitUntilClosed(audioAlive));
-        EXPECT_TRUE(fs::is_empty(folder.Path())) << "closing: " << byClosing;
+        EXPECT_FALSE(fs::exists(folder.Path("cut.wav"))) << "closing: " << byClosing;
+        EXPECT_FALSE(fs::exists(folder.Path("cut.wav.part"))) << "closing: " << byClosing;
+        EXPECT_FALSE(fs::exists(folder.Path("cut stems"))) << "closing: " << byClosing;
     }
     EXPECT_TRUE(ShownErrors().empty());
 }
