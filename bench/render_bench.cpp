@@ -12,11 +12,11 @@
 
 #include "engine/midi_connections.h"
 #include "engine/offline_render.h"
+#include "engine/render_plan.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
 #include "platform/kernel/os.h"
 #include "platform/midi/midi_synth.h"
-#include "engine/render_plan.h"
 
 namespace {
 

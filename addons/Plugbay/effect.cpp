@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect_window.h"
 #include "addons/Plugbay/window_thread.h"
+#include "addons/common/display_text.h"
 #include "engine/machine.h"
 
 Effect::Effect(AEffect* record) : effect(record) {}

@@ -1,8 +1,8 @@
 #include "addons/Plugbay/effect_editor_window.h"
 
-#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect.h"
 #include "addons/Plugbay/pulse_view.h"
+#include "addons/common/display_text.h"
 
 namespace {
 

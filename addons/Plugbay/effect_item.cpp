@@ -1,7 +1,7 @@
 #include "addons/Plugbay/effect_item.h"
 
-#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect.h"
+#include "addons/common/display_text.h"
 #include "platform/interface/view.h"
 
 namespace {

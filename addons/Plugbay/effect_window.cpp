@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "addons/common/display_text.h"
 #include "addons/Plugbay/effect.h"
 #include "addons/Plugbay/effect_editor_window.h"
 #include "addons/Plugbay/slider_column.h"
+#include "addons/common/display_text.h"
 #include "platform/interface/button.h"
 #include "platform/interface/native_display.h"
 #include "platform/interface/screen.h"

@@ -1,9 +1,9 @@
 #include "addons/Plugbay/scan_progress_window.h"
 
 #include "addons/common/display_text.h"
-#include "ui/progress_bar_view.h"
 #include "platform/interface/screen.h"
 #include "platform/interface/string_view.h"
+#include "ui/progress_bar_view.h"
 
 namespace {
 

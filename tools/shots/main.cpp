@@ -15,8 +15,8 @@
 #include <string>
 
 #include "app/about_window.h"
-#include "app/export_window.h"
 #include "app/addon_info_window.h"
+#include "app/export_window.h"
 #include "app/instrument_window.h"
 #include "app/machine_map_window.h"
 #include "app/playlist_window.h"

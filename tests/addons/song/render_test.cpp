@@ -14,11 +14,11 @@
 
 #include "addons/Gridloom/pattern_tracker.h"
 #include "engine/song.h"
+#include "engine/song_export.h"
 #include "platform/midi/midi_synth.h"
 #include "tests/addons/controllers/saved_settings.h"
 #include "tests/engine/addons/test_signal.h"
 #include "tests/engine/engine_environment.h"
-#include "engine/song_export.h"
 
 namespace {
 
