@@ -50,12 +50,14 @@ BMidi* MidiCapture::Port(const std::string& wanted) {
     return fPorts.back().get();
 }
 
-void MidiCapture::Step(uint32_t stamp, int32_t tempo) {
+void MidiCapture::Step(uint32_t stamp, int32_t nextTempo) {
     if (!fStarted) {
         fStarted = true;
         fStart = stamp;
     }
-    if (fTempos.empty() || fTempos.back().bpm != tempo) fTempos.push_back({stamp - fStart, tempo});
+    // The tempo this step played at was known one step before.
+    if (fTempos.empty() || fTempos.back().bpm != fNext) fTempos.push_back({stamp - fStart, fNext});
+    fNext = nextTempo;
 }
 
 uint64_t MidiCapture::Tick(uint32_t stamp) const {

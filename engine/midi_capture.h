@@ -21,9 +21,11 @@ class MidiCapture {
 
     // The renderer's thread. What records the messages of the output for the port name.
     BMidi* Port(const std::string& name);
-    // The renderer's thread, at each step: the song's start stamp at its first step, and the
-    // tempo in force from each step's stamp on.
-    void Step(uint32_t stamp, int32_t tempo);
+    // The renderer's thread, before the song plays: the tempo it starts at.
+    void Begin(int32_t tempo) { fNext = tempo; }
+    // The renderer's thread, after each step: the stamp it started at (the first one's is the
+    // song's start) and the tempo the next step plays at, which a controller may have changed.
+    void Step(uint32_t stamp, int32_t nextTempo);
     // The file: stamps counted from the first step, in ticks of the tempo in force.
     std::vector<uint8_t> FileBytes(const std::string& title) const;
 
@@ -39,4 +41,5 @@ class MidiCapture {
     std::vector<Tempo> fTempos;
     uint32_t fStart = 0;
     bool fStarted = false;
+    int32_t fNext = 120;  // the tempo of the step after the last one seen
 };

@@ -27,7 +27,10 @@ bool SongExport::Run(const RenderPlan& plan, const ExportOptions& options, std::
     if (fWithStems && !fStemSet.Create(options.stems, options.floatSamples, plan.Frames(), error)) {
         return false;
     }
-    if (fWithMidi) SetMidiCapture(&fCapture);
+    if (fWithMidi) {
+        fCapture.Begin(song->main_tempo);
+        SetMidiCapture(&fCapture);
+    }
     const bool played = Play(plan, options, error, progress);
     SetMidiCapture(nullptr);
     if (!played) return false;

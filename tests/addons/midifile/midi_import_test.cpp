@@ -338,3 +338,31 @@ TEST_F(MidiImport, ExportedMidiImportsBackToTheSameNotesAtTheSameTimes) {
     }
     EXPECT_LE(largest, 1) << "milliseconds";
 }
+
+// A note half a step before a tempo change, from 60 to 240 beats a minute, keeps its time
+// through export and import: the change is written where the step after it starts.
+TEST_F(MidiImport, ATempoChangeIsExportedAtTheStepItTakesEffect) {
+    MidiFileWriter file(kTicks);
+    const int32_t track = file.AddTrack();
+    file.Tempo(0, 1000000);
+    file.Tempo(4 * kTicks, 250000);
+    for (double beat : {3.5, 3.875, 4.125, 5.0}) {
+        const auto tick = uint64_t(beat * kTicks);
+        file.Message(track, tick, {0x90, 60, 90});
+        file.Message(track, tick + 10, {0x80, 60, 0});
+    }
+    ASSERT_TRUE(Import(Write("turn.mid", file.Bytes(1))));
+    const std::string saved = folder.Path("turn.vel");
+    ASSERT_EQ(song->Save(saved.c_str()), 1);
+    const std::vector<RecordedMessage> original = PlayedNotes(7 * 44100);
+    const std::string exported = folder.Path("turned.mid");
+    const std::string command = std::string(VELLORAN_RENDER) + " '" + saved + "' --midi '" +
+                                exported + "' --quiet > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(Import(exported));
+    const std::vector<RecordedMessage> again = PlayedNotes(7 * 44100);
+    ASSERT_EQ(original.size(), 4u);
+    ASSERT_EQ(again.size(), original.size());
+    for (size_t i = 0; i < original.size(); i++)
+        EXPECT_NEAR(again[i].time, original[i].time, 1.0) << "note " << i;
+}
