@@ -153,13 +153,20 @@ int32 TrackPlayer_BigBufferThread(void*) {
 
 }  // namespace
 
+int32 StepsPerMeasureAt(int32 tempo) {
+    return tempo <= 160 ? 4 : 2;
+}
+
+int32 StepFramesAt(int32 tempo) {
+    return int32(44100.0 / (tempo / 60.0)) / StepsPerMeasureAt(tempo);
+}
+
 void UpdatePlayerTempo() {
     // Slower than 40 would overrun the buffers; the windows never go past 300.
     int32 tempo = std::clamp(int32(song->tempo), Song::kMinTempo, Song::kMaxTempo);
     song->tempo = tempo;
-    STEPS_PER_MEASURE = tempo <= 160 ? 4 : 2;
-    auto framesPerMeasure = int32(44100.0 / (tempo / 60.0));
-    stepFrames = framesPerMeasure / STEPS_PER_MEASURE;
+    STEPS_PER_MEASURE = StepsPerMeasureAt(tempo);
+    stepFrames = StepFramesAt(tempo);
     Diagnostic("bigbuflen:%d\n", int(stepFrames));
 }
 

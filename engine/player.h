@@ -73,6 +73,10 @@ void SetPlayerStepHook(StepHook hook, void* data);
 void StartPlayer();
 // Window thread. Returns once the player thread has ended.
 void StopPlayer();
+// Any thread. How the player lays out a measure at a tempo: steps to it (4 up to 160, 2 above)
+// and whole frames to each step.
+int32 StepsPerMeasureAt(int32 tempo);
+int32 StepFramesAt(int32 tempo);
 // Player thread (at the end of a step), a window thread under the song lock, or while the
 // player is stopped. Applies the song's tempo to STEPS_PER_MEASURE and to the length of every
 // step begun from now on; a step already rendered keeps its own.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <map>
 
+#include "engine/player.h"
+
 namespace {
 
 constexpr double kRate = 44100.0;
@@ -105,9 +107,8 @@ int64_t ImportPlan::RowFrame(int64_t row) const {
     const int32_t now = TempoAt(beat);
     // As the player and the pattern tracker divide a beat: whole frames to a step, whole
     // frames to a row of a step.
-    const int32_t steps = now <= 160 ? 4 : 2;
-    const int32_t step = int32_t(kRate / (now / 60.0)) / steps;
-    const int32_t rowsPerStep = rows_per_beat / steps;
+    const int32_t step = StepFramesAt(now);
+    const int32_t rowsPerStep = rows_per_beat / StepsPerMeasureAt(now);
     return fBeatStart[size_t(beat)] + (at / rowsPerStep) * int64_t(step) +
            (at % rowsPerStep) * int64_t(step / rowsPerStep);
 }
@@ -118,8 +119,7 @@ void ImportPlan::ChooseRows(const std::vector<Timed>& notes) {
     fBeatStart.assign(beats + 1, 0);
     for (size_t b = 0; b < beats; b++) {
         const int32_t now = TempoAt(int64_t(b));
-        const int32_t steps = now <= 160 ? 4 : 2;
-        fBeatStart[b + 1] = fBeatStart[b] + steps * (int32_t(kRate / (now / 60.0)) / steps);
+        fBeatStart[b + 1] = fBeatStart[b] + StepsPerMeasureAt(now) * StepFramesAt(now);
     }
     for (int32_t rows : {4, 8, 16}) {
         rows_per_beat = rows;

@@ -1,5 +1,6 @@
 // The MIDI file importer's entry points.
 #include "addons/MidiFile/midi_importer.h"
+#include "addons/common/standard_info.h"
 #include "engine/addon_entry.h"
 
 VELLORAN_ADDON_EXPORT Addon* CreateAddon(int32) {
@@ -7,10 +8,9 @@ VELLORAN_ADDON_EXPORT Addon* CreateAddon(int32) {
 }
 
 VELLORAN_ADDON_EXPORT BMessage* GetInfo() {
+    // The shipped add-ons' description, and the types read.
     static BMessage* info = [] {
-        auto* message = new BMessage;
-        message->AddString("info", "Standard component");
-        message->AddString("developer", "The Velloran developers");
+        auto* message = new BMessage(*StandardInfo());
         message->AddString("canimport", "audio/midi");
         message->AddString("canimport", "audio/x-midi");
         return message;

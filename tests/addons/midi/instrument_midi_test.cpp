@@ -12,6 +12,7 @@
 #include "platform/kernel/os.h"
 #include "tests/engine/allocation_counter.h"
 #include "tests/engine/engine_environment.h"
+#include "tests/message/flattened_bytes.h"
 
 namespace {
 
@@ -88,12 +89,6 @@ void ExpectSentAt(const Recorder::Message* message, uint32 stamp) {
     ASSERT_NE(message, nullptr);
     EXPECT_GE(int32(message->at - stamp), 0) << "arrived before its stamp";
     EXPECT_LE(int32(message->at - stamp), kLate) << "arrived late";
-}
-
-std::vector<char> Bytes(const BMessage& message) {
-    std::vector<char> bytes(size_t(message.FlattenedSize()));
-    message.Flatten(bytes.data(), ssize_t(bytes.size()));
-    return bytes;
 }
 
 std::string SavedPort(Instrument* instrument) {
@@ -241,7 +236,7 @@ TEST_F(MidiInstrument, SaveAndOpenRestoreEverySettingAndFillInTheDefaults) {
     copy->Open(&saved);
     BMessage again;
     copy->Save(&again);
-    EXPECT_EQ(Bytes(again), Bytes(saved));
+    EXPECT_EQ(FlattenedBytes(again), FlattenedBytes(saved));
     EXPECT_EQ(copy->name, "Lead");
 
     BMessage empty;

@@ -18,6 +18,7 @@
 #include "tests/engine/allocation_counter.h"
 #include "tests/engine/engine_environment.h"
 #include "tests/engine/lock_counter.h"
+#include "tests/message/flattened_bytes.h"
 
 namespace {
 
@@ -25,12 +26,6 @@ struct Sound {
     std::vector<float> left;
     std::vector<float> right;
 };
-
-std::vector<char> Bytes(const BMessage& message) {
-    std::vector<char> bytes(size_t(message.FlattenedSize()));
-    message.Flatten(bytes.data(), ssize_t(bytes.size()));
-    return bytes;
-}
 
 class Sampler : public EngineTest {
   protected:
@@ -297,7 +292,7 @@ TEST_F(Sampler, SaveAndOpenGiveTheSameBytesAndSoundWithTheSampleInside) {
     copy->Open(&saved);
     BMessage again;
     copy->Save(&again);
-    EXPECT_EQ(Bytes(again), Bytes(saved));
+    EXPECT_EQ(FlattenedBytes(again), FlattenedBytes(saved));
     EXPECT_TRUE(ShownErrors().empty());
 
     Start(72);
@@ -406,6 +401,6 @@ TEST_F(Sampler, TheSongFileCarriesTheSampleToAnotherMachine) {
     ASSERT_NE(opened, nullptr);
     BMessage after;
     opened->Save(&after);
-    EXPECT_EQ(Bytes(after), Bytes(before));
+    EXPECT_EQ(FlattenedBytes(after), FlattenedBytes(before));
     EXPECT_TRUE(ShownErrors().empty());
 }

@@ -11,6 +11,7 @@
 #include "tests/addons/signal_measures.h"
 #include "tests/addons/synth/synth_fixture.h"
 #include "tests/engine/allocation_counter.h"
+#include "tests/message/flattened_bytes.h"
 
 namespace {
 
@@ -146,10 +147,7 @@ TEST_F(SynthTest, SavingAndOpeningGivesTheSameBytesBack) {
     copy->Open(&saved);
     BMessage again;
     copy->Save(&again);
-    std::vector<char> first(size_t(saved.FlattenedSize())), second(size_t(again.FlattenedSize()));
-    saved.Flatten(first.data(), ssize_t(first.size()));
-    again.Flatten(second.data(), ssize_t(second.size()));
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(FlattenedBytes(again), FlattenedBytes(saved));
     EXPECT_EQ(copy->Patch().osc[1].detune, -1234.5f);
     EXPECT_EQ(copy->Patch().filter.num_points, 4);
     EXPECT_EQ(copy->name, "Pad copy");
