@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/scrolled_views.h"
-#include "engine/preview_note.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
@@ -37,17 +36,6 @@ std::vector<int32> ByName(const Roster& roster) {
     std::sort(order.begin(), order.end(),
               [&roster](int32 a, int32 b) { return roster.names[a] < roster.names[b]; });
     return order;
-}
-
-// The player reads the slot inside a step, under the song lock, and the sound thread through
-// the preview; the old instrument is freed once neither can still be playing it.
-void PutInstrument(int32 slot, Instrument* instrument) {
-    lock->Lock();
-    Instrument* old = song->instruments[slot].exchange(instrument);
-    lock->Unlock();
-    if (old == nullptr) return;
-    preview.Silence();
-    delete old;
 }
 
 }  // namespace
@@ -149,7 +137,7 @@ void InstrumentWindow::Create(int32 slot, const BMessage& request) {
         ShowError("Can't create the instrument %s.", name != nullptr ? name : "");
         return;
     }
-    PutInstrument(slot, instrument);
+    song->PutInstrument(slot, instrument);
     ShowRow(slot);
     ShowName(slot);
     instrument->ShowWindow();

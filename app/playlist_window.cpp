@@ -416,6 +416,7 @@ void PlaylistWindow::Paste() {
         machine->num_out_machines = 0;
         lock->Unlock();
     }
+    machine->Reopened();
     PostRebuild();
     UpdateMachineMap();
 }

@@ -1,6 +1,7 @@
 #include "engine/machine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "engine/diagnostics.h"
@@ -8,8 +9,15 @@
 #include "engine/show_error.h"
 #include "engine/song.h"
 
+namespace {
+
+std::atomic<uint64> gSerials{0};
+
+}  // namespace
+
 Machine::Machine()
     : ID(song != nullptr ? song->num_machines : 0),
+      serial(++gSerials),
       buffer_left(new float[kBufferFrames]),
       buffer_right(new float[kBufferFrames]) {
     position = BPoint(float(100 * ((ID - 1) % 5) + 10), float(40 * ((ID - 1) / 5) + 10));

@@ -58,6 +58,8 @@ class Machine : public Addon {
     std::atomic<float> in_vol_left[kMaxConnections] = {};
     std::atomic<float> in_vol_right[kMaxConnections] = {};
     int32 ID;
+    // Unique among the machines of this run: undo knows a machine by it whatever its ID.
+    uint64 serial;
     int32 processed = 0;
     int32 has_input = 0;
     int32 has_output = 0;

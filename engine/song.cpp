@@ -55,24 +55,39 @@ void Song::New() {
     lock->Unlock();
 }
 
+Machine* Song::MakeMachine(const char* name) {
+    if (std::string_view(name) == "Master") {
+        Machine* machine = CreateMasterMachine();
+        machine->addon_name = name;
+        return machine;
+    }
+    Addon* made = machine_roster.Create(name);
+    auto* machine = dynamic_cast<Machine*>(made);
+    // Something else in the machines folder is no machine.
+    if (machine == nullptr) delete made;
+    return machine;
+}
+
 int Song::AddMachine(const char* name) {
     if (name == nullptr || num_machines >= kMachineSlots) return -1;
-    Machine* machine = nullptr;
-    if (std::string_view(name) == "Master") {
-        machine = CreateMasterMachine();
-        machine->addon_name = name;
-    } else {
-        Addon* made = machine_roster.Create(name);
-        machine = dynamic_cast<Machine*>(made);
-        // Something else in the machines folder is no machine.
-        if (machine == nullptr) delete made;
-    }
+    Machine* machine = MakeMachine(name);
     if (machine == nullptr) return -1;
     lock->Lock();
     machines[num_machines] = machine;
     int index = num_machines++;
     lock->Unlock();
     return index;
+}
+
+// The player reads the slot inside a step, under the song lock, and the sound thread through
+// the preview.
+void Song::PutInstrument(int32 slot, Instrument* instrument) {
+    lock->Lock();
+    Instrument* old = instruments[slot].exchange(instrument);
+    lock->Unlock();
+    if (old == nullptr) return;
+    preview.Silence();
+    delete old;
 }
 
 void Song::RemoveMachine(int id) {

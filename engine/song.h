@@ -9,6 +9,7 @@
 #include "engine/load_report.h"
 #include "engine/machine.h"
 #include "engine/player.h"
+#include "engine/song_snapshot.h"
 #include "platform/kernel/locker.h"
 
 class Song {
@@ -31,6 +32,9 @@ class Song {
     void New();
     // Window thread or the song loader. Index of the new machine, or -1 when none was made.
     int AddMachine(const char* name);
+    // Window thread or the song loader. A new machine of the roster entry name, outside the
+    // song; null when none can be made.
+    static Machine* MakeMachine(const char* name);
     // Window thread. Deletes machine id and renumbers the later ones.
     void RemoveMachine(int id);
     // Window thread.
@@ -47,6 +51,15 @@ class Song {
     std::vector<char> FileBytes();
     // Window thread. 1 when opened; on failure the song is left as it was.
     int Open(const char* path);
+    // Window thread. The song's own settings: the first fields of its file.
+    void SaveSettings(BMessage* file);
+    // Window thread. Puts instrument (or none) into slot and frees the one it replaces once
+    // neither a step nor the preview can be playing it.
+    void PutInstrument(int32 slot, Instrument* instrument);
+    // Window thread, playing or not. Makes the song what target holds, live being what it
+    // holds now: only the parts that differ are opened again, in place, so windows stay open;
+    // machines and instruments live lacks are made, those target lacks are removed.
+    void Restore(const SongSnapshot& target, const SongSnapshot& live);
 
     // Any thread. Machine id, or null when there is none.
     Machine* MachineAt(int32 id) const;
@@ -79,6 +92,11 @@ class Song {
     // Pulls the step of length frames through the graph into the half being filled.
     void RenderMaster(int32 length);
     void Load(const BMessage& file, const char* path);
+    void OpenSettings(const BMessage& file);
+    void RestoreInstruments(const SongSnapshot& target, const SongSnapshot& live,
+                            std::vector<Addon*>* reopened);
+    void RestoreMachines(const SongSnapshot& target, const SongSnapshot& live,
+                         std::vector<Addon*>* reopened);
     void LoadInstruments(const BMessage& file, LoadReport* report);
     // The new index of every saved machine, -1 for one that could not be made.
     std::vector<int32> LoadMachines(const BMessage& file, const char* countKey,

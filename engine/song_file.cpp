@@ -66,7 +66,7 @@ int32 FindInt32Or(const BMessage& message, const char* key, int32 fallback) {
 
 }  // namespace
 
-void Song::SaveInto(BMessage* file) {
+void Song::SaveSettings(BMessage* file) {
     file->AddString("title", title);
     file->AddString("details", details);
     file->AddBool("showdetailswindow", show_details_window);
@@ -76,6 +76,10 @@ void Song::SaveInto(BMessage* file) {
     file->AddInt32("start_pos", start_pos);
     file->AddInt32("stop_pos", stop_pos);
     file->AddInt32("main_tempo", main_tempo);
+}
+
+void Song::SaveInto(BMessage* file) {
+    SaveSettings(file);
     for (int32 k = 0; k < kInstrumentSlots; k++) {
         Instrument* instrument = instruments[k];
         if (instrument == nullptr) continue;
@@ -140,16 +144,20 @@ int Song::Open(const char* path) {
     return 1;
 }
 
-void Song::Load(const BMessage& file, const char* path) {
+void Song::OpenSettings(const BMessage& file) {
     file.FindString("title", &title);
     file.FindString("details", &details);
-    Diagnostic("%s\n%s\n", path, title.c_str());
     file.FindBool("showdetailswindow", &show_details_window);
     solo = FindInt32Or(file, "solo", 0);
     loop = FindInt32Or(file, "loop", 0);
     start_pos = std::clamp(FindInt32Or(file, "start_pos", 0), 0, kLastPosition);
     stop_pos = std::clamp(FindInt32Or(file, "stop_pos", 16), 0, kLastPosition);
     main_tempo = std::clamp(FindInt32Or(file, "main_tempo", 120), kMinTempo, kMaxTempo);
+}
+
+void Song::Load(const BMessage& file, const char* path) {
+    OpenSettings(file);
+    Diagnostic("%s\n%s\n", path, title.c_str());
     LoadReport report;
     LoadInstruments(file, &report);
     int32 count = 0;

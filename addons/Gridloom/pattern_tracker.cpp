@@ -84,6 +84,11 @@ void PatternTracker::ShowWindow() {
         patternwindow = CreatePatternWindow();
 }
 
+void PatternTracker::Reopened() {
+    if (currpat == this && patternwindow != nullptr)
+        static_cast<PatternWindow*>(patternwindow)->Refresh();
+}
+
 int32 PatternTracker::SlotValue(int32 slot) const {
     if (slot < 0 || slot >= kSlots) return kErase;
     const int32 value = status[slot].load(std::memory_order_relaxed);

@@ -21,6 +21,7 @@ class PatternTracker : public Machine {
 
     // Window thread.
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread, under the song lock.
     void Process() override;
     // Window thread or the song loader.

@@ -1,5 +1,6 @@
 #include "addons/Gridloom/pattern_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -188,20 +189,30 @@ void PatternWindow::KeepScrollBar(BView* area) {
 }
 
 void PatternWindow::Update() {
+    Fill(0, 0, true);
+}
+
+void PatternWindow::Refresh() {
+    if (currpat == nullptr) return;
+    Fill(std::clamp(currtrack, int32(0), std::max(currpat->num_tracks - 1, int32(0))),
+         std::clamp(currpage, int32(0), currpat->num_pages.load() - 1), false);
+}
+
+void PatternWindow::Fill(int32 track, int32 page, bool show) {
     if (!Lock()) return;
-    currtrack = 0;
-    currpage = 0;
+    currtrack = track;
+    currpage = page;
     if (currpat != nullptr) {
         SetTitle(currpat->GetName());
         fSteps->SetValue(currpat->step_per_measure);
         fMeasures->SetValue(currpat->num_measures);
         fPage->SetMaximum(currpat->num_pages);
-        fPage->SetValue(1);
+        fPage->SetValue(page + 1);
         fPages->SetValue(currpat->num_pages);
         fColor->SetColor(currpat->color);
         MarkGroove(currpat->groove);
     }
-    if (IsHidden()) Show();
+    if (show && IsHidden()) Show();
     UpdateAreas();
     Unlock();
 }

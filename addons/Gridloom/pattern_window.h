@@ -27,6 +27,9 @@ class PatternWindow : public IEWindow {
 
     // Any thread, locking the window: refresh for the machine now in currpat.
     void Update();
+    // Any thread, locking the window: after the machine in currpat was opened again in place,
+    // show it anew, keeping the track and page shown where they still exist.
+    void Refresh();
     // Any thread, locking the window: redraw the three areas and the split pane.
     void Redraw();
     // Any thread, locking the window: one cell of the note grid (column, note) and one column
@@ -47,6 +50,7 @@ class PatternWindow : public IEWindow {
     void BuildAreas(BResources* resources);
     void KeepScrollBar(BView* area);
     void UpdateAreas();
+    void Fill(int32 track, int32 page, bool show);
     Track* CurrentTrack() const;
     bool TrackCommand(const BMessage* message);
     bool PageCommand(const BMessage* message);

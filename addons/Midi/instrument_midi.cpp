@@ -59,6 +59,10 @@ InstrumentMidi::~InstrumentMidi() {
     if (InstrumentMidiWindow* shown = window.load()) shown->Forget(this);
 }
 
+void InstrumentMidi::Reopened() {
+    if (InstrumentMidiWindow* shown = window.load()) shown->Refresh(this);
+}
+
 void InstrumentMidi::ShowWindow() {
     InstrumentMidiWindow* shown = window.load();
     if (shown == nullptr) {

@@ -24,6 +24,7 @@ class InstrumentMidi : public Instrument {
     ModifierInfoList* GetModifierInfoList() override;
     // Window thread. Shows the add-on's one window, editing this instrument.
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread inside a step, or the sound thread for the preview. Queues the note's
     // messages on its first call; the buffers are left alone.
     void Process(float* left, float* right, long frames, NoteInfo* note) override;

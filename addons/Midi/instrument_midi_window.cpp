@@ -83,6 +83,12 @@ void InstrumentMidiWindow::Edit(InstrumentMidi* instrument) {
     Unlock();
 }
 
+void InstrumentMidiWindow::Refresh(InstrumentMidi* instrument) {
+    Lock();
+    if (fInstrument == instrument && !IsHidden()) ShowValues();
+    Unlock();
+}
+
 void InstrumentMidiWindow::Forget(InstrumentMidi* instrument) {
     Lock();
     if (fInstrument == instrument) {

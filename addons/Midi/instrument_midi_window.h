@@ -34,6 +34,8 @@ class InstrumentMidiWindow : public IEWindow {
     // Any thread, before the instrument is freed. A window that edits it hides and edits
     // nothing until the next Edit: commits that still arrive find no instrument.
     void Forget(InstrumentMidi* instrument);
+    // Any thread. A shown window that edits instrument shows its values again.
+    void Refresh(InstrumentMidi* instrument);
     // Any thread. Brings the window up and shows the instrument's values; the port menu is
     // listed anew each time, each port named as an instrument stores it (whole up to 51
     // bytes).

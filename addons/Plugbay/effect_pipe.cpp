@@ -136,6 +136,8 @@ void EffectPipe::Save(BMessage* msg) {
 }
 
 void EffectPipe::Open(BMessage* msg) {
+    // Opened again in place (paste, undo), the record replaces the pipe rather than adding to it.
+    RemoveAllEffects();
     lock->Lock();
     int32 value = 0;
     bypassall = msg->FindInt32("bypassall", &value) == B_OK ? value : 0;
@@ -152,4 +154,5 @@ void EffectPipe::Open(BMessage* msg) {
         Append(made, name);
     }
     lock->Unlock();
+    RefreshWindow();
 }

@@ -27,6 +27,10 @@ ControllerRepeat::~ControllerRepeat() {
     delete view;
 }
 
+void ControllerRepeat::Reopened() {
+    if (window != nullptr) window->Refresh(this);
+}
+
 void ControllerRepeat::ShowWindow() {
     if (window == nullptr) window = new ControllerWindow(kTimes);
     window->Update(this);

@@ -11,6 +11,7 @@ class ControllerRepeat : public Machine {
     ~ControllerRepeat() override;
 
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread, under the song lock, at a measure end: may send playback back to rep1.
     void Process() override;
     void Open(BMessage* msg) override;

@@ -76,6 +76,10 @@ ModifierInfoList* InstrumentSampler::GetModifierInfoList() {
     return &minfolist;
 }
 
+void InstrumentSampler::Reopened() {
+    if (InstrumentSamplerWindow* shown = window.load()) shown->Refresh(this);
+}
+
 void InstrumentSampler::ShowWindow() {
     InstrumentSamplerWindow* shown = window.load();
     if (shown == nullptr) {

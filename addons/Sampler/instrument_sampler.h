@@ -39,6 +39,7 @@ class InstrumentSampler : public Instrument {
 
     ModifierInfoList* GetModifierInfoList() override;
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread inside a step, or the sound thread for the preview. A call with time 0
     // starts the note, fading out the one its NoteInfo played before.
     void Process(float* left, float* right, long frames, NoteInfo* note) override;

@@ -67,6 +67,12 @@ void InstrumentSamplerWindow::Edit(InstrumentSampler* instrument) {
     Unlock();
 }
 
+void InstrumentSamplerWindow::Refresh(InstrumentSampler* instrument) {
+    Lock();
+    if (fInstrument == instrument && !IsHidden()) ShowValues();
+    Unlock();
+}
+
 void InstrumentSamplerWindow::Forget(InstrumentSampler* instrument) {
     Lock();
     if (fInstrument == instrument) {

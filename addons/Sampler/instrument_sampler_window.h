@@ -31,6 +31,8 @@ class InstrumentSamplerWindow : public IEWindow {
     void Edit(InstrumentSampler* instrument);
     // Any thread, before the instrument is freed: the window hides and edits nothing.
     void Forget(InstrumentSampler* instrument);
+    // Any thread. A shown window that edits instrument shows its values again.
+    void Refresh(InstrumentSampler* instrument);
     void MessageReceived(BMessage* message) override;
     // Closing only hides: the window lives as long as the add-on image.
     bool QuitRequested() override;

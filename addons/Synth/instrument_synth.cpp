@@ -47,6 +47,10 @@ ModifierInfoList* InstrumentSynth::GetModifierInfoList() {
     return &minfolist;
 }
 
+void InstrumentSynth::Reopened() {
+    if (InstrumentSynthWindow* shown = window.load()) shown->Refresh(this);
+}
+
 void InstrumentSynth::ShowWindow() {
     InstrumentSynthWindow* shown = window.load();
     if (shown == nullptr) {

@@ -23,6 +23,7 @@ class InstrumentSynth : public Instrument {
     ModifierInfoList* GetModifierInfoList() override;
     // Window thread. Shows the add-on's one window, editing this instrument.
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread inside a step, or the sound thread for the preview. Adds the note's sound;
     // a note starting where another still sounds fades that one out.
     void Process(float* left, float* right, long frames, NoteInfo* note) override;

@@ -79,6 +79,12 @@ void InstrumentSynthWindow::Edit(InstrumentSynth* instrument) {
     Unlock();
 }
 
+void InstrumentSynthWindow::Refresh(InstrumentSynth* instrument) {
+    Lock();
+    if (fInstrument == instrument && !IsHidden()) ShowValues();
+    Unlock();
+}
+
 void InstrumentSynthWindow::Forget(InstrumentSynth* instrument) {
     Lock();
     if (fInstrument == instrument) {

@@ -32,6 +32,8 @@ class InstrumentSynthWindow : public IEWindow {
     // Any thread, before the instrument is freed: the window hides and edits nothing until
     // the next Edit.
     void Forget(InstrumentSynth* instrument);
+    // Any thread. A shown window that edits instrument shows its values again.
+    void Refresh(InstrumentSynth* instrument);
     void Show() override;
     void MessageReceived(BMessage* message) override;
     // Closing only hides: the window lives as long as the add-on image.

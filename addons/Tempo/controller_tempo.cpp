@@ -25,6 +25,10 @@ ControllerTempo::~ControllerTempo() {
     delete view;
 }
 
+void ControllerTempo::Reopened() {
+    if (window != nullptr) window->Refresh(this);
+}
+
 void ControllerTempo::ShowWindow() {
     if (window == nullptr) window = new ControllerWindow(kTempo);
     window->Update(this);

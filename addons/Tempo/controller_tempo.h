@@ -11,6 +11,7 @@ class ControllerTempo : public Machine {
     ~ControllerTempo() override;
 
     void ShowWindow() override;
+    void Reopened() override;
     // Player thread, under the song lock, at a measure end: asks for tempo at pos.
     void Process() override;
     void Open(BMessage* msg) override;

@@ -23,7 +23,14 @@ void ControllerWindow::Update(Machine* controller) {
     Lock();
     if (IsHidden()) Show();
     fController = controller;
-    fText->SetText(std::to_string(fField.field(controller)->load()).c_str());
+    Unlock();
+    Refresh(controller);
+}
+
+void ControllerWindow::Refresh(Machine* controller) {
+    Lock();
+    if (fController == controller)
+        fText->SetText(std::to_string(fField.field(controller)->load()).c_str());
     Unlock();
 }
 

@@ -27,6 +27,8 @@ class ControllerWindow : public BWindow {
 
     // Any thread. Shows the window and the controller's value, and edits that controller.
     void Update(Machine* controller);
+    // Any thread. Shows the controller's value again if the window edits it.
+    void Refresh(Machine* controller);
     // Any thread. A controller that goes stops being edited: the window hides, and input
     // that still arrives is ignored.
     void Forget(Machine* controller);
