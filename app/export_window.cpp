@@ -20,6 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Exports running in any window: the song must not be read for undo meanwhile.
+std::atomic<int32> gExports{0};
+
 bool Checked(BWindow* window, const char* name) {
     auto* box = dynamic_cast<BCheckBox*>(window->FindView(name));
     return box != nullptr && box->Value() == B_CONTROL_ON;
@@ -33,6 +36,10 @@ void Enable(BWindow* window, bool enabled) {
 }
 
 }  // namespace
+
+bool ExportWindow::Exporting() {
+    return gExports.load() > 0;
+}
 
 ExportWindow::ExportWindow(Kind kind) : IEWindow("ExportWindow"), fKind(kind) {
     Lock();
@@ -132,6 +139,7 @@ void ExportWindow::Start(const BMessage* chosen) {
     ShowStatus("Exporting " + path.filename().string() + "…");
     fCancel = false;
     fRunning = true;
+    gExports++;
     fWorker = std::thread(&ExportWindow::Work, this, options);
 }
 
@@ -169,6 +177,7 @@ void ExportWindow::Export(const ExportOptions& options, std::string* error) {
 void ExportWindow::Finished(const BMessage* message) {
     fWorker.join();
     fRunning = false;
+    gExports--;
     SetPlayerDrive(PlayerDrive::kRealTime);
     SetFeel(B_NORMAL_WINDOW_FEEL);
     std::string error;

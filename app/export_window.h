@@ -33,6 +33,8 @@ class ExportWindow : public IEWindow {
 
     // Any thread. Whether an export runs now.
     bool Running() const { return fRunning.load(); }
+    // Any thread. Whether any export window's export runs now.
+    static bool Exporting();
 
   private:
     static constexpr uint32 kProgress = 'EXPR';

@@ -7,6 +7,8 @@
 #include "engine/rosters.h"
 #include "engine/song.h"
 #include "platform/app/app_defs.h"
+#include "platform/app/input_watch.h"
+#include "platform/interface/window.h"
 #include "ui/error_alert.h"
 
 MyApp::MyApp() : BApplication(kSignature) {
@@ -24,6 +26,11 @@ void MyApp::ReadyToRun() {
     importer_roster.Scan("importers");
     new Song;
     playlistwindow = new PlaylistWindow;
+    BWindow::AddApplicationShortcut('z', 0, new BMessage(PlaylistWindow::kUndo));
+    BWindow::AddApplicationShortcut('z', B_SHIFT_KEY, new BMessage(PlaylistWindow::kRedo));
+    input_watch::OnSettled([] {
+        if (playlistwindow != nullptr) playlistwindow->PostMessage(PlaylistWindow::kSettled);
+    });
     if (aboutwindow != nullptr && aboutwindow->Lock()) aboutwindow->Quit();
     if (pending_refs.IsEmpty()) return;
     // A timer, not a sleep: the window draws itself meanwhile.
@@ -43,6 +50,12 @@ void MyApp::RefsReceived(BMessage* message) {
     if (!playlistwindow->Lock()) return;
     playlistwindow->MessageReceived(message);
     playlistwindow->Unlock();
+}
+
+void MyApp::MessageReceived(BMessage* message) {
+    if (message->what != PlaylistWindow::kUndo && message->what != PlaylistWindow::kRedo)
+        return BApplication::MessageReceived(message);
+    if (playlistwindow != nullptr) playlistwindow->PostMessage(message);
 }
 
 void MyApp::AboutRequested() {

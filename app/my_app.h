@@ -18,6 +18,8 @@ class MyApp : public BApplication {
     void ReadyToRun() override;
     void RefsReceived(BMessage* message) override;
     void AboutRequested() override;
+    // Undo and Redo from the keys of any window go to the main window.
+    void MessageReceived(BMessage* message) override;
 
     BMessage pending_refs;
 };

@@ -87,6 +87,7 @@ void SetControl(BWindow* window, const char* name, int32 value) {
 PlaylistWindow::PlaylistWindow()
     : IEWindow("PlaylistWindow"), fDocument(this, [this] { AfterNewSong(); }) {
     Build();
+    ShowEditNames();
     Show();
     Update();
     instrumentwindow = new InstrumentWindow;
@@ -200,6 +201,7 @@ void PlaylistWindow::PostRebuild() {
 
 void PlaylistWindow::AfterNewSong() {
     Update();
+    ShowEditNames();
     if (instrumentwindow != nullptr) instrumentwindow->Update();
     if (songdetailswindow != nullptr) songdetailswindow->Reload();
     UpdateMachineMap();
@@ -211,6 +213,9 @@ void PlaylistWindow::MessageReceived(BMessage* message) {
         fGrid->Update(song->solo_machine);
         return ShowSelection();
     }
+    // Undo may come from any window's keys, and gestures end in any window: this one stays
+    // where it is.
+    if (EditCommand(message)) return;
     Activate();
     if (FileCommand(message) || MachineCommand(message) || WindowCommand(message)) return;
     switch (message->what) {
@@ -265,6 +270,36 @@ bool PlaylistWindow::FileCommand(BMessage* message) {
             return true;
         default:
             return false;
+    }
+}
+
+bool PlaylistWindow::EditCommand(const BMessage* message) {
+    switch (message->what) {
+        case kSettled:
+            fDocument.Commit();
+            break;
+        case kUndo:
+            fDocument.Undo();
+            break;
+        case kRedo:
+            fDocument.Redo();
+            break;
+        default:
+            return false;
+    }
+    ShowEditNames();
+    return true;
+}
+
+void PlaylistWindow::ShowEditNames() {
+    BMenu* edit = Submenu(KeyMenuBar(), "Edit");
+    if (BMenuItem* undo = edit->FindItem(kUndo)) {
+        undo->SetLabel(fDocument.UndoLabel().c_str());
+        undo->SetEnabled(fDocument.CanUndo());
+    }
+    if (BMenuItem* redo = edit->FindItem(kRedo)) {
+        redo->SetLabel(fDocument.RedoLabel().c_str());
+        redo->SetEnabled(fDocument.CanRedo());
     }
 }
 

@@ -20,6 +20,10 @@ class PlaylistWindow : public IEWindow {
     enum : uint32 {
         kAddMachine = 7364980,
         kRebuildGrid = 'RBLD',
+        kUndo = 'UNDO',
+        kRedo = 'REDO',
+        // The user's gesture has ended: what it changed becomes a step to undo.
+        kSettled = 'STLD',
     };
 
     PlaylistWindow();
@@ -50,6 +54,8 @@ class PlaylistWindow : public IEWindow {
     bool MachineCommand(BMessage* message);
     bool WindowCommand(BMessage* message);
     bool FileCommand(BMessage* message);
+    bool EditCommand(const BMessage* message);
+    void ShowEditNames();
     void AddMachine(BMessage* message);
     void RemoveMachine();
     void Rename();

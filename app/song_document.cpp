@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/export_window.h"
 #include "app/song_details_window.h"
 #include "engine/importer.h"
 #include "engine/rosters.h"
@@ -36,7 +37,7 @@ std::string WithExtension(const std::string& name) {
 }  // namespace
 
 SongDocument::SongDocument(BWindow* window, std::function<void()> refresh)
-    : fWindow(window), fRefresh(std::move(refresh)), fSaved(song->FileBytes()) {}
+    : fWindow(window), fRefresh(std::move(refresh)), fHistory(*song), fSaved(fHistory.Current()) {}
 
 SongDocument::~SongDocument() {
     delete fOpenPanel;
@@ -49,22 +50,7 @@ std::string SongDocument::LeafName() const {
 }
 
 bool SongDocument::Changed() const {
-    const std::vector<char> now = song->FileBytes();
-    if (now == fSaved) return false;
-    // Picking another machine changes nothing heard while none plays alone.
-    return song->solo != 0 || !SameBesidesSelection(now, fSaved);
-}
-
-bool SongDocument::SameBesidesSelection(const std::vector<char>& a, const std::vector<char>& b) {
-    BMessage first;
-    BMessage second;
-    if (a.size() < 4 || b.size() < 4 ||
-        first.Unflatten(a.data() + 4, ssize_t(a.size() - 4)) != B_OK ||
-        second.Unflatten(b.data() + 4, ssize_t(b.size() - 4)) != B_OK)
-        return false;
-    first.RemoveName("solo_machine");
-    second.RemoveName("solo_machine");
-    return first == second;
+    return !fSaved || !(SongSnapshot::Take(*song, &*fSaved) == *fSaved);
 }
 
 bool SongDocument::MaySetAside(const BMessage& then) {
@@ -160,14 +146,47 @@ bool SongDocument::SaveTo(const std::string& path) {
     BNode node(path.c_str());
     // Where files take no type, it is sniffed from the content instead.
     if (node.InitCheck() == B_OK) BNodeInfo(&node).SetType(kSongType);
-    Replaced(path, true);
+    Named(path, true);
     return true;
 }
 
 void SongDocument::Replaced(const std::string& name, bool saved) {
+    fHistory.Reset();
+    Named(name, saved);
+}
+
+void SongDocument::Named(const std::string& name, bool saved) {
     fFileName = name;
-    fSaved = saved ? song->FileBytes() : std::vector<char>();
+    fSaved.reset();
+    if (saved) fSaved = SongSnapshot::Take(*song, &fHistory.Current());
     fRefresh();
+}
+
+void SongDocument::Commit() {
+    // The export reads the song on its own thread meanwhile.
+    if (!ExportWindow::Exporting()) fHistory.Commit();
+}
+
+bool SongDocument::Undo() {
+    if (ExportWindow::Exporting() || !fHistory.Undo()) return false;
+    fRefresh();
+    return true;
+}
+
+bool SongDocument::Redo() {
+    if (ExportWindow::Exporting() || !fHistory.Redo()) return false;
+    fRefresh();
+    return true;
+}
+
+std::string SongDocument::UndoLabel() const {
+    const std::string name = fHistory.UndoName();
+    return name.empty() ? "Undo" : "Undo " + name;
+}
+
+std::string SongDocument::RedoLabel() const {
+    const std::string name = fHistory.RedoName();
+    return name.empty() ? "Redo" : "Redo " + name;
 }
 
 void SongDocument::Cancelled() {

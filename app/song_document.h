@@ -1,11 +1,12 @@
-// The song as a file: its name, whether it changed since it was last opened or saved, and
-// the file commands, which never drop changes without asking.
+// The song as a file: its name, whether it changed since it was last opened or saved, the
+// file commands, which never drop changes without asking, and the undo history of its edits.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
+#include "engine/undo_history.h"
 #include "message/message.h"
 #include "platform/interface/file_panel.h"
 
@@ -17,7 +18,7 @@ class SongDocument {
     static constexpr const char* kSongType = "audio/VelloranFile";
     static constexpr const char* kSignature = "application/x-vnd.Velloran";
 
-    // refresh runs after the song was replaced or renamed.
+    // refresh runs after the song was replaced, renamed, or brought back by undo or redo.
     SongDocument(BWindow* window, std::function<void()> refresh);
     ~SongDocument();
     SongDocument(const SongDocument&) = delete;
@@ -41,6 +42,17 @@ class SongDocument {
     void Save(const BMessage* message);
     // File > Save: the song's own name, or the save panel when it has none.
     void SaveInPlace();
+    // An edit has ended: the song as it is now becomes a step to undo, if it changed.
+    void Commit();
+    // Edit > Undo and Redo: false when there was nothing to undo or redo.
+    bool Undo();
+    bool Redo();
+    // The menu items' names: "Undo", or "Undo " and what the step did.
+    std::string UndoLabel() const;
+    std::string RedoLabel() const;
+    bool CanUndo() const { return fHistory.CanUndo(); }
+    bool CanRedo() const { return fHistory.CanRedo(); }
+
     void ShowOpenPanel();
     void ShowSavePanel();
     // A panel closed without a choice.
@@ -49,19 +61,21 @@ class SongDocument {
     BFilePanel* SavePanel() const { return fSavePanel; }
 
   private:
-    // The two song files differ at most in which machine is selected.
-    static bool SameBesidesSelection(const std::vector<char>& a, const std::vector<char>& b);
     bool SaveTo(const std::string& path);
     void OpenSong(const std::string& path, const BMessage* message);
     void Import(const std::string& path, const std::string& type, const BMessage* message);
+    // A song other than the one edited so far: the undo history starts again.
     void Replaced(const std::string& name, bool saved);
+    void Named(const std::string& name, bool saved);
     std::string PanelFolder() const;
     BFilePanel* Panel(BFilePanel** panel, file_panel_mode mode, uint32 command);
 
     BWindow* fWindow;
     std::function<void()> fRefresh;
     std::string fFileName = kUnnamed;
-    std::vector<char> fSaved;
+    UndoHistory fHistory;
+    // The song as last opened or saved; none for one never saved.
+    std::optional<SongSnapshot> fSaved;
     BMessage fAfterSave;
     BFilePanel* fOpenPanel = nullptr;
     BFilePanel* fSavePanel = nullptr;

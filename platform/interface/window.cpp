@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "platform/app/application.h"
 #include "platform/app/gui_thread.h"
 #include "platform/app/looper_registry.h"
 #include "platform/interface/menu_bar.h"
@@ -347,6 +348,13 @@ void BWindow::AddShortcut(uint32 key, uint32 modifiers, BMessage* message) {
     delete message;
 }
 
+std::vector<BWindow::Shortcut> BWindow::sApplicationShortcuts;
+
+void BWindow::AddApplicationShortcut(uint32 key, uint32 modifiers, BMessage* message) {
+    if (message) sApplicationShortcuts.push_back({key, modifiers | B_COMMAND_KEY, *message});
+    delete message;
+}
+
 void BWindow::RemoveShortcut(uint32 key, uint32 modifiers) {
     std::erase_if(fShortcuts, [&](const Shortcut& s) {
         return s.key == key && s.modifiers == (modifiers | B_COMMAND_KEY);
@@ -515,7 +523,7 @@ bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat) 
         return true;
     }
     BMenuItem* item = fKeyMenuBar ? fKeyMenuBar->FindShortcut(key, wanted) : nullptr;
-    if (!item) return false;
+    if (!item) return HandleApplicationShortcut(key, wanted);
     const BMessage* original = item->Message();
     if (!original) {
         item->Invoke();
@@ -525,6 +533,15 @@ bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat) 
     MarkRepeat(&message, repeat);
     item->Invoke(&message);
     return true;
+}
+
+bool BWindow::HandleApplicationShortcut(uint32 key, uint32 modifiers) {
+    for (const Shortcut& s : sApplicationShortcuts) {
+        if (s.key != key || s.modifiers != modifiers) continue;
+        if (be_app != nullptr) be_app->PostMessage(&s.message);
+        return true;
+    }
+    return false;
 }
 
 void BWindow::DeliverDrop(const BMessage* message, BPoint where, BPoint offset) {

@@ -86,6 +86,9 @@ class BWindow : public BLooper, public BArchivable {
     // A key with command (Ctrl) and the given modifiers posts the message to the window.
     void AddShortcut(uint32 key, uint32 modifiers, BMessage* message);
     void RemoveShortcut(uint32 key, uint32 modifiers);
+    // The GUI thread. In every window, a key with command (Ctrl) and the given modifiers that
+    // the window does not take for itself posts the message to the application.
+    static void AddApplicationShortcut(uint32 key, uint32 modifiers, BMessage* message);
     BHandler* PreferredHandler() const { return fFocus ? (BHandler*)fFocus : (BHandler*)this; }
 
     // Draws whatever is invalid into the window's image now.
@@ -136,6 +139,7 @@ class BWindow : public BLooper, public BArchivable {
     void Realize();
     void ApplyToCanvas();
     bool HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat);
+    bool HandleApplicationShortcut(uint32 key, uint32 modifiers);
     void SendMouse(BView* view, uint32 what, BPoint where, int32 clicks);
     void SendKey(uint32 what, const char* bytes, uint32 modifiers, int32 key, int32 repeat);
 
@@ -156,6 +160,7 @@ class BWindow : public BLooper, public BArchivable {
     BPoint fMouse;
     uint32 fButtons = 0;
     std::vector<Shortcut> fShortcuts;
+    static std::vector<Shortcut> sApplicationShortcuts;
     std::unordered_set<const BView*> fViews;
     WindowSurface* fSurface = nullptr;
     WindowCanvas* fCanvas = nullptr;

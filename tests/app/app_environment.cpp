@@ -4,12 +4,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "app/playlist_window.h"
 #include "engine/rosters.h"
 #include "engine/show_error.h"
 #include "engine/song.h"
 #include "platform/app/gui_thread.h"
+#include "platform/app/looper_registry.h"
+#include "platform/interface/window.h"
 #include "tests/app/alert_answer.h"
 
 namespace {
@@ -62,4 +65,14 @@ void OpenPlaylistWindow() {
 void FreshSong() {
     if (playlistwindow->Document().Changed()) AnswerWhenOpen("Don't Save");
     SendTo(playlistwindow, BMessage(1));
+}
+
+BWindow* ShownWindowTitled(const char* title) {
+    BWindow* found = nullptr;
+    looper_registry::ForEachGuiLooper([&](BLooper* looper) {
+        auto* window = dynamic_cast<BWindow*>(looper);
+        if (window != nullptr && !window->IsHidden() && std::string(window->Title()) == title)
+            found = window;
+    });
+    return found;
 }

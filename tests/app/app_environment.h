@@ -16,3 +16,5 @@ void SendTo(BWindow* window, const BMessage& message);
 void OpenPlaylistWindow();
 // The GUI thread: a new song in the main window, dropping the changes of the one before.
 void FreshSong();
+// The GUI thread: the window shown with that title; null when there is none.
+BWindow* ShownWindowTitled(const char* title);

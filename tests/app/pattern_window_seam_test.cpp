@@ -12,7 +12,6 @@
 #include "engine/song.h"
 #include "platform/app/app_defs.h"
 #include "platform/app/gui_thread.h"
-#include "platform/app/looper_registry.h"
 #include "platform/interface/scroll_bar.h"
 #include "tests/app/app_environment.h"
 #include "ui/bitmap_string_button.h"
@@ -24,16 +23,6 @@ class PatternWindowSeam : public testing::Test {
     static void SetUpTestSuite() { OpenPlaylistWindow(); }
     void SetUp() override { FreshSong(); }
     void TearDown() override { FreshSong(); }
-
-    static BWindow* ShownWindowTitled(const char* title) {
-        BWindow* found = nullptr;
-        looper_registry::ForEachGuiLooper([&](BLooper* looper) {
-            auto* window = dynamic_cast<BWindow*>(looper);
-            if (window != nullptr && !window->IsHidden() && std::string(window->Title()) == title)
-                found = window;
-        });
-        return found;
-    }
 
     static BScrollBar* Bar(BWindow* window, const char* area, const char* name) {
         return dynamic_cast<BScrollBar*>(window->FindView(area)->FindView(name));

@@ -281,6 +281,62 @@ TEST_F(PlaylistWindowTest, OnlyAChangedSongAsksBeforeItIsDropped) {
     EXPECT_TRUE(playlistwindow->Document().Changed());
 }
 
+TEST_F(PlaylistWindowTest, UndoNamesEachEditKeepsWindowsOpenAndBackAtTheSavedSongAsksNothing) {
+    Open(DEMO_SONG);
+    BMenu* edit = playlistwindow->KeyMenuBar()->SubmenuAt(1);
+    BMenuItem* undo = edit->FindItem(PlaylistWindow::kUndo);
+    BMenuItem* redo = edit->FindItem(PlaylistWindow::kRedo);
+    EXPECT_STREQ(undo->Label(), "Undo");
+    EXPECT_FALSE(undo->IsEnabled());
+    const std::string tempo = Text("txtTempo");
+    Add("Gridloom");
+    Send(BMessage(PlaylistWindow::kSettled));
+    EXPECT_STREQ(undo->Label(), "Undo Add Gridloom");
+    EXPECT_TRUE(undo->IsEnabled());
+    SetText("txtTempo", "150", 536);
+    Send(BMessage(PlaylistWindow::kSettled));
+    EXPECT_STREQ(undo->Label(), "Undo Tempo");
+
+    // A track added in the pattern window: undone, the window stays open on its pattern.
+    BMessage select('PBTN');
+    select.AddInt32("patternnr", 1);
+    Send(select);
+    BWindow* pattern = ShownWindowTitled(song->machines[1]->GetName());
+    ASSERT_NE(pattern, nullptr);
+    const auto tracks = [] {
+        BMessage saved;
+        song->machines[1]->Save(&saved);
+        int32 count = -1;
+        saved.FindInt32("num_tracks", &count);
+        return count;
+    };
+    const int32 before = tracks();
+    pattern->Lock();
+    pattern->DeliverKeyDown("=", B_COMMAND_KEY, 0, 0);
+    pattern->Unlock();
+    gui_thread::ProcessEvents();
+    ASSERT_EQ(tracks(), before + 1);
+    Send(BMessage(PlaylistWindow::kSettled));
+    EXPECT_EQ(std::string(undo->Label()), std::string("Undo Changes to ") + pattern->Title());
+    Send(BMessage(PlaylistWindow::kUndo));
+    EXPECT_EQ(tracks(), before);
+    EXPECT_EQ(ShownWindowTitled(song->machines[1]->GetName()), pattern);
+    EXPECT_EQ(std::string(redo->Label()), std::string("Redo Changes to ") + pattern->Title());
+
+    Send(BMessage(PlaylistWindow::kUndo));
+    Send(BMessage(PlaylistWindow::kUndo));
+    EXPECT_EQ(Text("txtTempo"), tempo);
+    EXPECT_EQ(song->num_machines, 10);
+    EXPECT_STREQ(redo->Label(), "Redo Add Gridloom");
+    EXPECT_FALSE(undo->IsEnabled());
+    EXPECT_FALSE(playlistwindow->Document().Changed());
+    std::vector<std::string> asked;
+    AnswerWhenOpen("Cancel", &asked);
+    Send(BMessage(1));
+    EXPECT_TRUE(asked.empty());
+    StopAnswering();
+}
+
 TEST_F(PlaylistWindowTest, AFailedOpenKeepsTheSongItsNameAndTitle) {
     BMessage save('SAVE');
     save.AddString("name", folder + "/kept.vel");
