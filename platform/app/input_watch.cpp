@@ -13,8 +13,8 @@ class InputWatch : public QObject {
   public:
     explicit InputWatch(std::function<void()> settled) : fSettled(std::move(settled)) {
         QCoreApplication::instance()->installEventFilter(this);
-        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                this, [this] { Idle(); });
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+                [this] { Idle(); });
     }
 
     void Replace(std::function<void()> settled) { fSettled = std::move(settled); }

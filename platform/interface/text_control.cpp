@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/interface/labeled_row.h"
+#include "platform/interface/undo_pass_through.h"
 #include "platform/interface/window.h"
 
 REGISTER_ARCHIVABLE(BTextControl)
@@ -81,6 +82,9 @@ QWidget* BTextControl::CreateWidget(QWidget* parent) {
     LabeledRow control(parent);
     auto* edit = new QLineEdit(control.Row());
     control.Add(edit);
+    UndoPassThrough::Install(edit, [edit](bool redo) {
+        return redo ? edit->isRedoAvailable() : edit->isUndoAvailable();
+    });
     const int32 token = Window()->Token();
     // The text travels with each signal: the widget may change again before the work runs.
     auto commit = [this, token, edit](bool always) {

@@ -3,8 +3,10 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 
+#include "platform/interface/undo_pass_through.h"
 #include "platform/interface/window.h"
 
 REGISTER_ARCHIVABLE(BTextView)
@@ -115,6 +117,9 @@ void BTextView::PostFromWidget(int32 token) {
 
 QWidget* BTextView::CreateWidget(QWidget* parent) {
     auto* edit = new QPlainTextEdit(parent);
+    UndoPassThrough::Install(edit, [edit](bool redo) {
+        return redo ? edit->document()->isRedoAvailable() : edit->document()->isUndoAvailable();
+    });
     const int32 token = Window()->Token();
     // The state travels with each signal: the widget may change again before the work runs.
     // Moving the caret or the selection end reports the selection too.

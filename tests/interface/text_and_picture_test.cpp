@@ -169,6 +169,21 @@ TEST_F(TextWidgets, TextControlsSendEditsAndCommitsWithTheTextInTheControl) {
     gui_thread::ProcessEvents();
     EXPECT_EQ(edit->text(), "Bass");
     EXPECT_EQ(window->received.size(), 4u);
+
+    // Ctrl+Z undoes the field's own typing first; with none left it reaches the window.
+    window->AddShortcut('z', 0, new BMessage('undo'));
+    const auto undo = [&] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier, "\x1a");
+        QCoreApplication::sendEvent(edit, &press);
+        gui_thread::ProcessEvents();
+    };
+    Type(edit, Qt::Key_X, "x");
+    undo();
+    EXPECT_EQ(edit->text(), "Bass");
+    EXPECT_EQ(window->received.back().first, uint32('edit'));
+    undo();
+    EXPECT_EQ(edit->text(), "Bass");
+    EXPECT_EQ(window->received.back().first, uint32('undo'));
 }
 
 TEST_F(TextWidgets, TextViewsMirrorWhatIsTypedAndShowWhatIsSet) {
