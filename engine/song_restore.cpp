@@ -11,7 +11,7 @@ namespace {
 using Part = SongSnapshot::Part;
 
 struct Reopening {
-    Addon* addon;
+    Machine* machine;
     BMessage record;
 };
 
@@ -108,5 +108,5 @@ void Song::RestoreMachines(const SongSnapshot& target, const SongSnapshot& live,
         machines[i] = order[size_t(i)];
         machines[i]->ID = i;
     }
-    for (Reopening& r : opening) static_cast<Machine*>(r.addon)->Open(&r.record);
+    for (Reopening& r : opening) r.machine->Open(&r.record);
 }

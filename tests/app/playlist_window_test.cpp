@@ -318,6 +318,8 @@ TEST_F(PlaylistWindowTest, UndoNamesEachEditKeepsWindowsOpenAndBackAtTheSavedSon
     ASSERT_EQ(tracks(), before + 1);
     Send(BMessage(PlaylistWindow::kSettled));
     EXPECT_EQ(std::string(undo->Label()), std::string("Undo Changes to ") + pattern->Title());
+    // Undo while the song plays keeps it playing.
+    song->Play();
     Send(BMessage(PlaylistWindow::kUndo));
     EXPECT_EQ(tracks(), before);
     EXPECT_EQ(ShownWindowTitled(song->machines[1]->GetName()), pattern);
@@ -329,6 +331,8 @@ TEST_F(PlaylistWindowTest, UndoNamesEachEditKeepsWindowsOpenAndBackAtTheSavedSon
     EXPECT_EQ(song->num_machines, 10);
     EXPECT_STREQ(redo->Label(), "Redo Add Gridloom");
     EXPECT_FALSE(undo->IsEnabled());
+    EXPECT_EQ(song->is_playing.load(), 1);
+    song->Stop();
     EXPECT_FALSE(playlistwindow->Document().Changed());
     std::vector<std::string> asked;
     AnswerWhenOpen("Cancel", &asked);
