@@ -193,6 +193,10 @@ TEST_F(ControllerViews, TheTempoWindowKeepsTypedTemposBetweenFortyAndThreeHundre
     EXPECT_EQ(Commit(window, "abc"), "40");
     EXPECT_EQ(Commit(window, "150"), "150");
     EXPECT_EQ(Saved(tempo, "tempo"), 150);
+    // Opened again in place, as undo does, the machine shows its value again.
+    Configure(tempo, {{"tempo", 90}});
+    tempo->Reopened();
+    EXPECT_STREQ(static_cast<BTextControl*>(window->FindView("text"))->Text(), "90");
     window->PostMessage(B_QUIT_REQUESTED);
     gui_thread::ProcessEvents();
     EXPECT_TRUE(window->IsHidden());

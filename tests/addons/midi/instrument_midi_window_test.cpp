@@ -619,6 +619,15 @@ TEST_F(MidiWindow, EditsInTheWindowAreWhatTheInstrumentSavesAndOpens) {
     EXPECT_EQ(ButtonText(program), "TUBA");
     EXPECT_STREQ(offset->Text(), "-70");
     EXPECT_EQ(copy->port.load(), first->port.load());
+
+    // Opened again in place, as undo does, the shown instrument shows its values again.
+    BMessage plain;
+    Create(3)->Save(&plain);
+    copy->Open(&plain);
+    copy->Reopened();
+    Settle();
+    EXPECT_EQ(Marked(channel), "1");
+    EXPECT_STREQ(offset->Text(), "0");
 }
 
 // The player reads the fields the window writes; every note goes out whole on one channel
