@@ -276,7 +276,8 @@ bool PlaylistWindow::FileCommand(BMessage* message) {
 bool PlaylistWindow::EditCommand(const BMessage* message) {
     switch (message->what) {
         case kSettled:
-            fDocument.Commit();
+            // Most gestures change nothing: the menu stays as it is.
+            if (!fDocument.Commit()) return true;
             break;
         case kUndo:
             fDocument.Undo();

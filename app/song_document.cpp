@@ -162,9 +162,9 @@ void SongDocument::Named(const std::string& name, bool saved) {
     fRefresh();
 }
 
-void SongDocument::Commit() {
+bool SongDocument::Commit() {
     // The export reads the song on its own thread meanwhile.
-    if (!ExportWindow::Exporting()) fHistory.Commit();
+    return !ExportWindow::Exporting() && fHistory.Commit();
 }
 
 bool SongDocument::Undo() {

@@ -42,8 +42,8 @@ class SongDocument {
     void Save(const BMessage* message);
     // File > Save: the song's own name, or the save panel when it has none.
     void SaveInPlace();
-    // An edit has ended: the song as it is now becomes a step to undo, if it changed.
-    void Commit();
+    // An edit has ended: the song as it is now becomes a step to undo, if it changed; true then.
+    bool Commit();
     // Edit > Undo and Redo: false when there was nothing to undo or redo.
     bool Undo();
     bool Redo();
