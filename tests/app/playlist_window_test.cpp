@@ -223,6 +223,27 @@ TEST_F(PlaylistWindowTest, PasteLeavesTheTargetUnconnectedAtBothEnds) {
     ExpectConsistentGraph();
 }
 
+// The pattern editor shows the tracks the paste made, never the ones it replaced.
+TEST_F(PlaylistWindowTest, PastingIntoTheShownPatternShowsWhatWasPasted) {
+    Open(DEMO_SONG);
+    const auto select = [](int32 id) {
+        BMessage message('PBTN');
+        message.AddInt32("patternnr", id);
+        Send(message);
+    };
+    select(2);
+    Send(BMessage('COPY'));
+    select(1);
+    BWindow* pattern = ShownWindowTitled("Drums");
+    ASSERT_NE(pattern, nullptr);
+    Send(BMessage('PSTE'));
+    pattern->Lock();
+    for (int32 i = 0; i < pattern->CountChildren(); i++) pattern->ChildAt(i)->Invalidate();
+    pattern->UpdateIfNeeded();
+    pattern->Unlock();
+    EXPECT_EQ(ShownWindowTitled("Bass"), pattern);
+}
+
 TEST_F(PlaylistWindowTest, SavingJoinsThePanelsFolderAndFailingChangesNothing) {
     BMessage save('SAVE');
     entry_ref dir(folder);
