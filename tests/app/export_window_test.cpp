@@ -132,8 +132,10 @@ TEST_F(ExportWindowTest, AudioAndMidiAreWhatTheRendererWritesAndTheSongPlaysLive
 }
 
 TEST_F(ExportWindowTest, ACancelledExportLeavesNoFileAndClosingCancelsToo) {
-    // Looping, the song plays ten minutes: the export is surely under way when it is stopped.
+    // Looping short of its end, the song plays ten minutes: the export is surely under way
+    // when it is stopped.
     song->loop = 1;
+    song->stop_pos = 2;
     for (const bool byClosing : {false, true}) {
         auto* audio = new ExportWindow(ExportWindow::Kind::kAudio);
         const BMessenger audioAlive(audio);
