@@ -12,6 +12,7 @@
 
 #include "engine/player.h"
 #include "engine/song.h"
+#include "engine/undo_history.h"
 #include "fuzz/fuzz_song.h"
 #include "platform/media/sound_output.h"
 #include "platform/storage/file.h"
@@ -183,6 +184,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Write(SongRecord(in));
     // Refused without a master; anything else opens.
     if (song->Open(song_path.c_str()) != 1) return 0;
+    PlayAndCheck();
+    // Undone, a new song gives back the song opened, every machine made again from its record.
+    UndoHistory history(*song);
+    const SongSnapshot opened = history.Current();
+    song->New();
+    if (!history.Undo() || !(SongSnapshot::Take(*song) == opened)) std::abort();
     PlayAndCheck();
     // What was opened saves and opens again, and still plays.
     if (song->Save(song_path.c_str()) != 1 || song->Open(song_path.c_str()) != 1) std::abort();
