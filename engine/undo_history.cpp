@@ -4,7 +4,7 @@
 
 #include "engine/song.h"
 
-UndoHistory::UndoHistory(Song& target) : fSong(target) {
+UndoHistory::UndoHistory(Song& target, size_t maxBytes) : fSong(target), fMaxBytes(maxBytes) {
     Reset();
 }
 
@@ -65,8 +65,16 @@ size_t UndoHistory::Bytes() const {
     return total;
 }
 
+bool UndoHistory::OverBudget() const {
+    size_t bound = 0;
+    for (const Step& step : fSteps)
+        step.snapshot.ForEachBuffer(
+            [&](const std::vector<char>& buffer) { bound += buffer.size(); });
+    return bound > fMaxBytes && Bytes() > fMaxBytes;
+}
+
 void UndoHistory::Trim() {
-    while (fSteps.size() > 1 && fAt > 0 && (fSteps.size() > kMaxSteps + 1 || Bytes() > kMaxBytes)) {
+    while (fSteps.size() > 1 && fAt > 0 && (fSteps.size() > kMaxSteps + 1 || OverBudget())) {
         fSteps.erase(fSteps.begin());
         fAt--;
     }

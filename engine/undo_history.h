@@ -14,8 +14,9 @@ class UndoHistory {
     static constexpr size_t kMaxSteps = 100;
     static constexpr size_t kMaxBytes = size_t(256) << 20;
 
-    // Window thread, as are all below. Starts from what song holds now.
-    explicit UndoHistory(Song& target);
+    // Window thread, as are all below. Starts from what target holds now; the steps kept
+    // hold at most maxBytes between them, or the last step alone when it holds more.
+    explicit UndoHistory(Song& target, size_t maxBytes = kMaxBytes);
 
     // Forgets every step: the song was replaced (New, Open, Import).
     void Reset();
@@ -46,8 +47,12 @@ class UndoHistory {
 
     void MoveTo(size_t at);
     void Trim();
+    // More than the history can hold: the steps' sizes added up count shared bytes many
+    // times, so only when they pass the bound are the distinct buffers counted.
+    bool OverBudget() const;
 
     Song& fSong;
+    const size_t fMaxBytes;
     std::vector<Step> fSteps;
     size_t fAt = 0;
 };

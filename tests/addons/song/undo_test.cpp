@@ -129,6 +129,17 @@ TEST_F(UndoTest, KeepsAHundredStepsAndSharesWhatDidNotChange) {
     }
     EXPECT_LT(history->Bytes(), songBytes + 10 * 1024);
 
+    // Steps of a whole pattern each go first when the history would hold more than allowed.
+    UndoHistory bounded(*song, songBytes + 1024 * 1024);
+    TrackPage& page = First<PatternTracker>()->tracks[0]->pages[0];
+    for (int32 i = 0; i < 40; i++) {
+        page.setnote(5, 40 + i);
+        ASSERT_TRUE(bounded.Commit());
+        EXPECT_LE(bounded.Bytes(), songBytes + 1024 * 1024) << i;
+    }
+    EXPECT_LT(bounded.Steps(), 40u);
+    EXPECT_GT(bounded.Steps(), 5u);
+
     song->New();
     history->Reset();
     for (int32 i = 0; i < 120; i++) {
