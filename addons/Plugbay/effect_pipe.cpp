@@ -5,6 +5,7 @@
 
 #include "addons/Plugbay/effect_pipe_window.h"
 #include "addons/Plugbay/effect_roster.h"
+#include "addons/Plugbay/effect_window.h"
 #include "addons/Plugbay/window_thread.h"
 #include "engine/machine.h"
 
@@ -135,12 +136,42 @@ void EffectPipe::Save(BMessage* msg) {
     lock->Unlock();
 }
 
-void EffectPipe::Open(BMessage* msg) {
-    // Opened again in place (paste, undo), the record replaces the pipe rather than adding to it.
-    RemoveAllEffects();
+bool EffectPipe::HoldsTheEffectsOf(BMessage* msg) const {
+    int32 count = 0;
+    msg->FindInt32("num_effects", &count);
+    if (count != num_effects) return false;
+    const char* name = nullptr;
+    for (int32 i = 0; i < count; i++) {
+        if (msg->FindString("effectname", i, &name) != B_OK ||
+            std::strncmp(name, effects[i]->name, Effect::kNameSize - 1) != 0)
+            return false;
+    }
+    return true;
+}
+
+void EffectPipe::ReopenEffects(BMessage* msg) {
     lock->Lock();
+    for (int32 i = 0; i < num_effects; i++) {
+        BMessage record;
+        msg->FindMessage("effect", i, &record);
+        effects[i]->Open(record);
+    }
+    lock->Unlock();
+    for (int32 i = 0; i < num_effects; i++)
+        if (effects[i]->window != nullptr) effects[i]->window->Refresh();
+}
+
+void EffectPipe::Open(BMessage* msg) {
     int32 value = 0;
     bypassall = msg->FindInt32("bypassall", &value) == B_OK ? value : 0;
+    // Opened again in place (paste, undo), the record replaces the pipe rather than adding to
+    // it; the same plug-ins in the same order keep their parameter windows open.
+    if (num_effects > 0 && HoldsTheEffectsOf(msg)) {
+        ReopenEffects(msg);
+        return RefreshWindow();
+    }
+    RemoveAllEffects();
+    lock->Lock();
     int32 count = 0;
     msg->FindInt32("num_effects", &count);
     const char* name = nullptr;

@@ -54,4 +54,9 @@ class EffectPipe {
     bool Append(Effect* effect, const char* name);
     void AllocateWork();
     void RefreshWindow();
+    // Under lock or on the window thread: the record names the plug-ins the pipe holds, in
+    // its order.
+    bool HoldsTheEffectsOf(BMessage* msg) const;
+    // Opens each plug-in again from its part of the record and shows its values.
+    void ReopenEffects(BMessage* msg);
 };

@@ -46,6 +46,13 @@ EffectWindow::~EffectWindow() {
     if (fEffect != nullptr) fEffect->window = nullptr;
 }
 
+void EffectWindow::Refresh() {
+    Lock();
+    for (size_t i = 0; fEffect != nullptr && i < fSliders.size(); i++)
+        fSliders[i]->SetValue(Position(fEffect->GetParamValue(int32(i))));
+    Unlock();
+}
+
 int32 EffectWindow::VisibleRows() {
     return std::max(1, int32((BScreen().Frame().Height() - kTop - kScreenMargin) / kRowHeight));
 }

@@ -27,6 +27,8 @@ class EffectWindow : public BWindow {
     // Window thread. The effect goes: the window closes its editor, lets go of the effect and
     // ignores its sliders.
     void Forget();
+    // Window thread. The sliders show the plug-in's values again, sending nothing.
+    void Refresh();
     // Window thread.
     void MessageReceived(BMessage* message) override;
 

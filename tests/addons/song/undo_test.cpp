@@ -8,6 +8,7 @@
 
 #include "addons/Gridloom/pattern_tracker.h"
 #include "addons/Midi/instrument_midi.h"
+#include "addons/Plugbay/effect_window.h"
 #include "addons/Plugbay/machine_plugbay.h"
 #include "engine/rosters.h"
 #include "engine/song.h"
@@ -74,6 +75,18 @@ TEST_F(UndoTest, EveryKindOfEditGoesBackAndForthToTheSameBytes) {
     ASSERT_TRUE(echo->pipe.CreateEffect("StereoEcho"));
     echo->pipe.effects[1]->SetParamValue(0, 0.25f);
     Committed("Changes to Echo");
+    // A parameter undone keeps the plug-in, and its window, open.
+    Effect* first = echo->pipe.effects[0];
+    first->ShowWindow();
+    EffectWindow* window = first->window;
+    ASSERT_NE(window, nullptr);
+    first->SetParamValue(0, 0.75f);
+    ASSERT_TRUE(history->Commit());
+    ASSERT_TRUE(history->Undo());
+    EXPECT_EQ(echo->pipe.effects[0], first);
+    EXPECT_EQ(first->window, window);
+    EXPECT_TRUE(song->FileBytes() == saved.back());
+    EXPECT_EQ(history->RedoName(), "Changes to Echo");
     const std::string removed = song->machines[3]->GetName();
     song->RemoveMachine(3);
     Committed("Remove " + removed);
