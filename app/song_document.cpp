@@ -168,25 +168,29 @@ bool SongDocument::Commit() {
 }
 
 bool SongDocument::Undo() {
-    if (ExportWindow::Exporting() || !fHistory.Undo()) return false;
-    fRefresh();
-    return true;
+    return Walk(&UndoHistory::Undo);
 }
 
 bool SongDocument::Redo() {
-    if (ExportWindow::Exporting() || !fHistory.Redo()) return false;
+    return Walk(&UndoHistory::Redo);
+}
+
+bool SongDocument::Walk(bool (UndoHistory::*step)()) {
+    if (ExportWindow::Exporting() || !(fHistory.*step)()) return false;
     fRefresh();
     return true;
 }
 
 std::string SongDocument::UndoLabel() const {
-    const std::string name = fHistory.UndoName();
-    return name.empty() ? "Undo" : "Undo " + name;
+    return Label("Undo", fHistory.UndoName());
 }
 
 std::string SongDocument::RedoLabel() const {
-    const std::string name = fHistory.RedoName();
-    return name.empty() ? "Redo" : "Redo " + name;
+    return Label("Redo", fHistory.RedoName());
+}
+
+std::string SongDocument::Label(const std::string& command, const std::string& step) {
+    return step.empty() ? command : command + " " + step;
 }
 
 void SongDocument::Cancelled() {

@@ -67,6 +67,10 @@ class SongDocument {
     // A song other than the one edited so far: the undo history starts again.
     void Replaced(const std::string& name, bool saved);
     void Named(const std::string& name, bool saved);
+    // Undo or redo, and the windows shown anew when it did something.
+    bool Walk(bool (UndoHistory::*step)());
+    // "Undo", or "Undo " and what the step did.
+    static std::string Label(const std::string& command, const std::string& step);
     std::string PanelFolder() const;
     BFilePanel* Panel(BFilePanel** panel, file_panel_mode mode, uint32 command);
 

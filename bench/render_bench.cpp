@@ -4,16 +4,15 @@
 // second of work (x_realtime).
 #include <benchmark/benchmark.h>
 #include <fluidsynth.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
+#include "bench/build_tree_song.h"
 #include "engine/midi_connections.h"
 #include "engine/offline_render.h"
 #include "engine/render_plan.h"
-#include "engine/rosters.h"
 #include "engine/song.h"
 #include "platform/kernel/os.h"
 #include "platform/midi/midi_synth.h"
@@ -56,18 +55,6 @@ class EventLog : public BMidi {
     }
 };
 
-void Load() {
-    static const bool loaded = [] {
-        if (chdir(BUILD_ROOT) != 0) std::abort();
-        setenv("VELLORAN_AUDIO", "null", 1);
-        instrument_roster.Scan("instruments");
-        machine_roster.Scan("machines");
-        new Song(PlayerDrive::kOffline);
-        return true;
-    }();
-    (void)loaded;
-}
-
 // One render as the program makes it; the frames rendered.
 int64 RenderDemo(EventLog* log) {
     if (song->Open(DEMO_SONG) != 1) std::abort();
@@ -94,7 +81,7 @@ void SetSeconds(benchmark::State& state, int64 frames) {
 }
 
 void DemoSong(benchmark::State& state) {
-    Load();
+    BuildTreeSong(PlayerDrive::kOffline);
     int64 frames = 0;
     for (auto _ : state) frames = RenderDemo(nullptr);
     SetSeconds(state, frames);
@@ -166,7 +153,7 @@ bigtime_t TimeAlone(fluid_settings_t* settings, const std::vector<Event>& events
 }
 
 void FluidSynthAlone(benchmark::State& state) {
-    Load();
+    BuildTreeSong(PlayerDrive::kOffline);
     int64 frames = 0;
     const std::vector<Event> events = DemoEvents(&frames);
     fluid_settings_t* settings = new_fluid_settings();
@@ -179,7 +166,7 @@ BENCHMARK(FluidSynthAlone)->Unit(benchmark::kMillisecond)->MinTime(3)->UseManual
 
 // Both in turn, so that a busy machine slows them alike: what the engine adds, in percent.
 void EngineOverFluidSynth(benchmark::State& state) {
-    Load();
+    BuildTreeSong(PlayerDrive::kOffline);
     int64 frames = 0;
     const std::vector<Event> events = DemoEvents(&frames);
     fluid_settings_t* settings = new_fluid_settings();

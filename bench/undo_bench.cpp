@@ -2,12 +2,11 @@
 // follows every keystroke and click), and an undo of that edit and of the removal of the
 // first pattern, which renumbers, and so opens again, every machine after it.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
 #include "addons/Gridloom/pattern_tracker.h"
-#include "engine/rosters.h"
+#include "bench/build_tree_song.h"
 #include "engine/song.h"
 #include "engine/undo_history.h"
 
@@ -17,21 +16,9 @@ constexpr int32 kBigTrackers = 8;
 constexpr int32 kBigTracks = 32;
 constexpr int32 kBigPages = 20;
 
-void Load() {
-    static const bool loaded = [] {
-        if (chdir(BUILD_ROOT) != 0) std::abort();
-        setenv("VELLORAN_AUDIO", "null", 1);
-        instrument_roster.Scan("instruments");
-        machine_roster.Scan("machines");
-        new Song(PlayerDrive::kCaller);
-        return true;
-    }();
-    (void)loaded;
-}
-
 // The demo, with trackers of every page full of notes added to it when big.
 void OpenSong(bool big) {
-    Load();
+    BuildTreeSong(PlayerDrive::kCaller);
     if (song->Open(DEMO_SONG) != 1) std::abort();
     for (int32 m = 0; big && m < kBigTrackers; m++) {
         auto* tracker =

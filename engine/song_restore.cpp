@@ -36,7 +36,7 @@ void Song::Restore(const SongSnapshot& target, const SongSnapshot& live) {
     DeferredErrors errors;
     std::vector<Addon*> reopened;
     lock->Lock();
-    if (!(target.Settings() == live.Settings())) {
+    if (!target.SameSettings(live)) {
         const BMessage settings = target.Settings();
         OpenSettings(settings);
         int32 selected = 0;

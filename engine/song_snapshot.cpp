@@ -24,13 +24,19 @@ const Part* Find(const std::vector<Part>& parts, uint64 key, size_t hint) {
     return nullptr;
 }
 
+bool SameBytes(const SongSnapshot::Bytes& a, const SongSnapshot::Bytes& b) {
+    return a == b || *a == *b;
+}
+
 // Equal bytes are kept once: the earlier snapshot's.
+SongSnapshot::Bytes Kept(const SongSnapshot::Bytes& made, const SongSnapshot::Bytes* earlier) {
+    return earlier != nullptr && SameBytes(*earlier, made) ? *earlier : made;
+}
+
 Part Made(uint64 key, const std::string& addon, const std::string& label, const BMessage& record,
           const std::vector<Part>* before, size_t hint) {
-    Part part{key, addon, label, Flattened(record)};
     const Part* earlier = before != nullptr ? Find(*before, key, hint) : nullptr;
-    if (earlier != nullptr && *earlier->bytes == *part.bytes) part.bytes = earlier->bytes;
-    return part;
+    return {key, addon, label, Kept(Flattened(record), earlier ? &earlier->bytes : nullptr)};
 }
 
 bool SameField(const BMessage& a, const BMessage& b, const char* name) {
@@ -62,8 +68,7 @@ bool SameKeys(const std::vector<Part>& a, const std::vector<Part>& b) {
 }  // namespace
 
 bool SongSnapshot::Part::operator==(const Part& other) const {
-    return key == other.key && addon == other.addon &&
-           (bytes == other.bytes || *bytes == *other.bytes);
+    return key == other.key && addon == other.addon && SameBytes(bytes, other.bytes);
 }
 
 SongSnapshot SongSnapshot::Take(Song& from, const SongSnapshot* previous) {
@@ -71,9 +76,7 @@ SongSnapshot SongSnapshot::Take(Song& from, const SongSnapshot* previous) {
     BMessage record;
     from.SaveSettings(&record);
     if (from.solo == 0) record.RemoveName("solo_machine");
-    taken.fSettings = Flattened(record);
-    if (previous != nullptr && *previous->fSettings == *taken.fSettings)
-        taken.fSettings = previous->fSettings;
+    taken.fSettings = Kept(Flattened(record), previous ? &previous->fSettings : nullptr);
     for (int32 slot = 0; slot < Song::kInstrumentSlots; slot++) {
         Instrument* instrument = from.instruments[slot];
         if (instrument == nullptr) continue;
@@ -95,8 +98,12 @@ SongSnapshot SongSnapshot::Take(Song& from, const SongSnapshot* previous) {
 }
 
 bool SongSnapshot::operator==(const SongSnapshot& other) const {
-    return (fSettings == other.fSettings || *fSettings == *other.fSettings) &&
-           fInstruments == other.fInstruments && fMachines == other.fMachines;
+    return SameSettings(other) && fInstruments == other.fInstruments &&
+           fMachines == other.fMachines;
+}
+
+bool SongSnapshot::SameSettings(const SongSnapshot& other) const {
+    return SameBytes(fSettings, other.fSettings);
 }
 
 BMessage SongSnapshot::Settings() const {
@@ -123,7 +130,7 @@ std::string SongSnapshot::Describe(const SongSnapshot& before) const {
         instruments = ChangedLabels(fInstruments, before.fInstruments);
     else
         instruments.push_back("Instruments");
-    const bool settings = *fSettings != *before.fSettings;
+    const bool settings = !SameSettings(before);
     if (settings + !machines.empty() + !instruments.empty() != 1) return "Changes";
     if (settings) return DescribeSettings(before);
     const std::vector<std::string>& labels = machines.empty() ? instruments : machines;

@@ -31,6 +31,7 @@ class SongSnapshot {
     static SongSnapshot Take(Song& from, const SongSnapshot* previous = nullptr);
 
     bool operator==(const SongSnapshot& other) const;
+    bool SameSettings(const SongSnapshot& other) const;
     // What changed from before to this, for the Edit menu ("Add Gridloom", "Tempo", ...).
     std::string Describe(const SongSnapshot& before) const;
     // Each distinct buffer this snapshot holds, for reckoning the memory of a history.

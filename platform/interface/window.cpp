@@ -515,15 +515,18 @@ void BWindow::DeliverMouseExited() {
 bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat) {
     const uint32 key = uint32(std::tolower(uint8(bytes[0])));
     const uint32 wanted = modifiers & (B_COMMAND_KEY | B_SHIFT_KEY | B_OPTION_KEY);
-    for (const Shortcut& s : fShortcuts) {
-        if (s.key != key || s.modifiers != wanted) continue;
-        BMessage message(s.message);
+    if (const Shortcut* own = Matching(fShortcuts, key, wanted)) {
+        BMessage message(own->message);
         MarkRepeat(&message, repeat);
         PostMessage(&message);
         return true;
     }
     BMenuItem* item = fKeyMenuBar ? fKeyMenuBar->FindShortcut(key, wanted) : nullptr;
-    if (!item) return HandleApplicationShortcut(key, wanted);
+    if (!item) {
+        const Shortcut* shared = Matching(sApplicationShortcuts, key, wanted);
+        if (shared != nullptr && be_app != nullptr) be_app->PostMessage(&shared->message);
+        return shared != nullptr;
+    }
     const BMessage* original = item->Message();
     if (!original) {
         item->Invoke();
@@ -535,13 +538,12 @@ bool BWindow::HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat) 
     return true;
 }
 
-bool BWindow::HandleApplicationShortcut(uint32 key, uint32 modifiers) {
-    for (const Shortcut& s : sApplicationShortcuts) {
-        if (s.key != key || s.modifiers != modifiers) continue;
-        if (be_app != nullptr) be_app->PostMessage(&s.message);
-        return true;
-    }
-    return false;
+const BWindow::Shortcut* BWindow::Matching(const std::vector<Shortcut>& shortcuts, uint32 key,
+                                           uint32 modifiers) {
+    const auto found = std::find_if(shortcuts.begin(), shortcuts.end(), [&](const Shortcut& s) {
+        return s.key == key && s.modifiers == modifiers;
+    });
+    return found != shortcuts.end() ? &*found : nullptr;
 }
 
 void BWindow::DeliverDrop(const BMessage* message, BPoint where, BPoint offset) {

@@ -139,7 +139,8 @@ class BWindow : public BLooper, public BArchivable {
     void Realize();
     void ApplyToCanvas();
     bool HandleShortcut(const char* bytes, uint32 modifiers, int32 repeat);
-    bool HandleApplicationShortcut(uint32 key, uint32 modifiers);
+    static const Shortcut* Matching(const std::vector<Shortcut>& shortcuts, uint32 key,
+                                    uint32 modifiers);
     void SendMouse(BView* view, uint32 what, BPoint where, int32 clicks);
     void SendKey(uint32 what, const char* bytes, uint32 modifiers, int32 key, int32 repeat);
 
