@@ -24,6 +24,7 @@ bool JackMidiClient::Start(std::string* error) {
     fOut = jack_port_register(fClient, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     const bool ready = fIn != nullptr && fOut != nullptr &&
                        jack_set_process_callback(fClient, Process, this) == 0 &&
+                       jack_set_xrun_callback(fClient, XRun, this) == 0 &&
                        jack_activate(fClient) == 0;
     if (!ready) *error = "can't set up the JACK MIDI client";
     return ready;
@@ -68,6 +69,11 @@ int JackMidiClient::Process(jack_nframes_t frames, void* self) {
     auto* client = static_cast<JackMidiClient*>(self);
     client->Receive(frames);
     client->Transmit(frames);
+    return 0;
+}
+
+int JackMidiClient::XRun(void* self) {
+    static_cast<JackMidiClient*>(self)->fXRuns.fetch_add(1);
     return 0;
 }
 

@@ -36,12 +36,16 @@ class JackMidiClient {
     void Send(uint8 status, uint8 data1, uint8 data2);
     // The test's thread: what arrived so far.
     std::vector<Arrival> Arrivals() const;
+    // Any thread: the cycles the server reported missed since Start, in which messages can
+    // be lost between clients.
+    int XRuns() const { return fXRuns.load(); }
 
   private:
     static constexpr size_t kRoom = 1024;
 
     // JACK's process thread. Never locks, allocates or waits.
     static int Process(jack_nframes_t frames, void* self);
+    static int XRun(void* self);
     void Receive(jack_nframes_t frames);
     void Transmit(jack_nframes_t frames);
 
@@ -50,6 +54,7 @@ class JackMidiClient {
     jack_port_t* fOut = nullptr;
     Arrival fArrivals[kRoom] = {};
     std::atomic<size_t> fArrived{0};
+    std::atomic<int> fXRuns{0};
     // One message at a time on its way out: written by the test, taken by the process thread.
     uint8 fOutgoing[3] = {};
     std::atomic<bool> fSending{false};

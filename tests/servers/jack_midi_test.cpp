@@ -34,6 +34,13 @@ float Peak(const std::vector<float>& frames, size_t from, size_t to) {
     return peak;
 }
 
+// Whether sorted lateness meets the test's bounds: none early, the median within a period and
+// a bit, nine in ten within two.
+bool OnTime(const std::vector<bigtime_t>& late) {
+    return late.front() >= 0 && late[late.size() / 2] <= 1000 + kBusy &&
+           late[late.size() * 9 / 10] <= 1500 + kBusy;
+}
+
 }  // namespace
 
 // Each message leaves for the port in the millisecond of its stamp, and JACK passes it on
@@ -54,24 +61,35 @@ TEST_F(JackMidi, APortOfTheTestsOwnGetsEachMessageAtItsStamp) {
     MyMidi* output = MakeMidiConnection(client.InputName().c_str());
     ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
 
+    // The server, without real-time scheduling here, often misses a cycle (an xrun), and a
+    // message passing through that cycle is lost between clients: a run that falls short
+    // with one in it measured the server, so it is run again.
     constexpr int kNotes = 20;
-    const uint32 first = uint32(system_time() / 1000) + 100;
-    for (int k = 0; k < kNotes; k++) output->NoteOn(1, uchar(40 + k), 100, first + 7 * k);
-    const bigtime_t until = system_time() + 3000000;
-    while (client.Arrivals().size() < kNotes && system_time() < until) snooze(10000);
-    std::vector<JackMidiClient::Arrival> arrivals = client.Arrivals();
-    ASSERT_EQ(arrivals.size(), size_t(kNotes));
     std::vector<bigtime_t> late;
-    for (const JackMidiClient::Arrival& arrival : arrivals) {
-        EXPECT_EQ(arrival.status, 0x90);
-        late.push_back(arrival.time - bigtime_t(first + 7 * (arrival.data1 - 40)) * 1000);
+    size_t arrived = 0;
+    for (int attempt = 0; attempt < 3; attempt++) {
+        const size_t before = client.Arrivals().size();
+        const int xruns = client.XRuns();
+        const uint32 first = uint32(system_time() / 1000) + 100;
+        for (int k = 0; k < kNotes; k++) output->NoteOn(1, uchar(40 + k), 100, first + 7 * k);
+        const bigtime_t until = system_time() + 3000000;
+        while (client.Arrivals().size() < before + kNotes && system_time() < until) snooze(10000);
+        const std::vector<JackMidiClient::Arrival> arrivals = client.Arrivals();
+        arrived = arrivals.size() - before;
+        late.clear();
+        for (size_t i = before; i < arrivals.size(); i++) {
+            EXPECT_EQ(arrivals[i].status, 0x90);
+            late.push_back(arrivals[i].time -
+                           bigtime_t(first + 7 * (arrivals[i].data1 - 40)) * 1000);
+        }
+        std::sort(late.begin(), late.end());
+        if ((arrived == kNotes && OnTime(late)) || client.XRuns() == xruns) break;
+        printf("jack midi: the server missed %d cycles, measuring again\n", client.XRuns() - xruns);
     }
-    std::sort(late.begin(), late.end());
+    ASSERT_EQ(arrived, size_t(kNotes));
     printf("jack midi: lateness min %lld, median %lld, max %lld us\n", (long long)late.front(),
            (long long)late[late.size() / 2], (long long)late.back());
-    EXPECT_GE(late.front(), 0) << "a message left before its stamp";
-    EXPECT_LE(late[late.size() / 2], 1000 + kBusy);
-    EXPECT_LE(late[late.size() * 9 / 10], 1500 + kBusy);
+    EXPECT_TRUE(OnTime(late)) << "a message left before its stamp, or too late";
 }
 
 // What another program plays into "Velloran(in)" previews the instrument of its channel.
