@@ -9,11 +9,12 @@ namespace {
 
 using Part = SongSnapshot::Part;
 
-SongSnapshot::Bytes Flattened(const BMessage& record) {
-    const ssize_t size = record.FlattenedSize();
-    auto bytes = std::make_shared<std::vector<char>>(size_t(std::max(size, ssize_t(0))));
-    if (size > 0) record.Flatten(bytes->data(), size);
-    return bytes;
+// The record's bytes in scratch, whose room outlives one part: most parts equal what they
+// were, and are then compared without being allocated and copied again.
+const std::vector<char>& Flattened(const BMessage& record, std::vector<char>* scratch) {
+    scratch->resize(size_t(std::max(record.FlattenedSize(), ssize_t(0))));
+    if (!scratch->empty()) record.Flatten(scratch->data(), ssize_t(scratch->size()));
+    return *scratch;
 }
 
 // The part of parts with key, looked for first where it stood in the other snapshot.
@@ -29,14 +30,17 @@ bool SameBytes(const SongSnapshot::Bytes& a, const SongSnapshot::Bytes& b) {
 }
 
 // Equal bytes are kept once: the earlier snapshot's.
-SongSnapshot::Bytes Kept(const SongSnapshot::Bytes& made, const SongSnapshot::Bytes* earlier) {
-    return earlier != nullptr && SameBytes(*earlier, made) ? *earlier : made;
+SongSnapshot::Bytes Kept(const std::vector<char>& made, const SongSnapshot::Bytes* earlier) {
+    return earlier != nullptr && **earlier == made
+               ? *earlier
+               : std::make_shared<const std::vector<char>>(made);
 }
 
 Part Made(uint64 key, const std::string& addon, const std::string& label, const BMessage& record,
-          const std::vector<Part>* before, size_t hint) {
+          const std::vector<Part>* before, size_t hint, std::vector<char>* scratch) {
     const Part* earlier = before != nullptr ? Find(*before, key, hint) : nullptr;
-    return {key, addon, label, Kept(Flattened(record), earlier ? &earlier->bytes : nullptr)};
+    return {key, addon, label,
+            Kept(Flattened(record, scratch), earlier ? &earlier->bytes : nullptr)};
 }
 
 bool SameField(const BMessage& a, const BMessage& b, const char* name) {
@@ -73,26 +77,27 @@ bool SongSnapshot::Part::operator==(const Part& other) const {
 
 SongSnapshot SongSnapshot::Take(Song& from, const SongSnapshot* previous) {
     SongSnapshot taken;
+    std::vector<char> scratch;
     BMessage record;
     from.SaveSettings(&record);
     if (from.solo == 0) record.RemoveName("solo_machine");
-    taken.fSettings = Kept(Flattened(record), previous ? &previous->fSettings : nullptr);
+    taken.fSettings = Kept(Flattened(record, &scratch), previous ? &previous->fSettings : nullptr);
     for (int32 slot = 0; slot < Song::kInstrumentSlots; slot++) {
         Instrument* instrument = from.instruments[slot];
         if (instrument == nullptr) continue;
         record.MakeEmpty();
         instrument->Save(&record);
-        taken.fInstruments.push_back(
-            Made(uint64(slot), instrument->addon_name, instrument->GetName(), record,
-                 previous ? &previous->fInstruments : nullptr, taken.fInstruments.size()));
+        taken.fInstruments.push_back(Made(
+            uint64(slot), instrument->addon_name, instrument->GetName(), record,
+            previous ? &previous->fInstruments : nullptr, taken.fInstruments.size(), &scratch));
     }
     for (int32 i = 0; i < from.num_machines; i++) {
         Machine* machine = from.machines[i];
         record.MakeEmpty();
         machine->Save(&record);
         taken.fMachines.push_back(Made(machine->serial, machine->addon_name, machine->GetName(),
-                                       record, previous ? &previous->fMachines : nullptr,
-                                       size_t(i)));
+                                       record, previous ? &previous->fMachines : nullptr, size_t(i),
+                                       &scratch));
     }
     return taken;
 }
