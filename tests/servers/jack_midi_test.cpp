@@ -61,9 +61,10 @@ TEST_F(JackMidi, APortOfTheTestsOwnGetsEachMessageAtItsStamp) {
     MyMidi* output = MakeMidiConnection(client.InputName().c_str());
     ASSERT_TRUE(ShownErrors().empty()) << ShownErrors()[0];
 
-    // The server, without real-time scheduling here, often misses a cycle (an xrun), and a
-    // message passing through that cycle is lost between clients: a run that falls short
-    // with one in it measured the server, so it is run again.
+    // With periods this short the server now and then misses a cycle (an xrun), often where
+    // it runs without real-time scheduling, and a message passing through that cycle is lost
+    // between clients: a run that falls short with one in it measured the server, so it is
+    // run again.
     constexpr int kNotes = 20;
     std::vector<bigtime_t> late;
     size_t arrived = 0;
