@@ -136,54 +136,48 @@ void EffectPipe::Save(BMessage* msg) {
     lock->Unlock();
 }
 
-bool EffectPipe::HoldsTheEffectsOf(BMessage* msg) const {
-    int32 count = 0;
-    msg->FindInt32("num_effects", &count);
-    if (count != num_effects) return false;
-    const char* name = nullptr;
-    for (int32 i = 0; i < count; i++) {
-        if (msg->FindString("effectname", i, &name) != B_OK ||
-            std::strncmp(name, effects[i]->name, Effect::kNameSize - 1) != 0)
-            return false;
-    }
-    return true;
-}
-
-void EffectPipe::ReopenEffects(BMessage* msg) {
-    lock->Lock();
-    for (int32 i = 0; i < num_effects; i++) {
-        BMessage record;
-        msg->FindMessage("effect", i, &record);
-        effects[i]->Open(record);
-    }
-    lock->Unlock();
-    for (int32 i = 0; i < num_effects; i++)
-        if (effects[i]->window != nullptr) effects[i]->window->Refresh();
-}
-
 void EffectPipe::Open(BMessage* msg) {
     int32 value = 0;
     bypassall = msg->FindInt32("bypassall", &value) == B_OK ? value : 0;
     // Opened again in place (paste, undo), the record replaces the pipe rather than adding to
-    // it; the same plug-ins in the same order keep their parameter windows open.
-    if (num_effects > 0 && HoldsTheEffectsOf(msg)) {
-        ReopenEffects(msg);
-        return RefreshWindow();
-    }
-    RemoveAllEffects();
-    lock->Lock();
+    // it. A plug-in it names again is kept, so its parameter window stays open.
     int32 count = 0;
     msg->FindInt32("num_effects", &count);
+    Effect* order[kMaxEffects] = {};
+    bool kept[kMaxEffects] = {};
+    int32 from[kMaxEffects] = {};
+    int32 placed = 0;
     const char* name = nullptr;
-    for (int32 i = 0; i < count && num_effects < kMaxEffects; i++) {
+    for (int32 i = 0; i < count && placed < kMaxEffects; i++) {
         if (msg->FindString("effectname", i, &name) != B_OK) break;
-        Effect* made = effect_roster.Create(name);
-        if (made == nullptr) continue;
-        BMessage record;
-        msg->FindMessage("effect", i, &record);
-        made->Open(record);
-        Append(made, name);
+        const int32 held = Unkept(name, kept);
+        // Loading a plug-in can take long: the player keeps playing meanwhile.
+        Effect* effect = held >= 0 ? effects[held] : effect_roster.Create(name);
+        if (effect == nullptr) continue;
+        if (held >= 0) kept[held] = true;
+        if (held < 0) std::strncpy(effect->name, name, Effect::kNameSize - 1);
+        order[placed] = effect;
+        from[placed++] = i;
     }
+    for (int32 j = num_effects - 1; j >= 0; j--)
+        if (!kept[j]) RemoveEffect(j);
+    lock->Lock();
+    for (int32 k = 0; k < placed; k++) {
+        BMessage record;
+        msg->FindMessage("effect", from[k], &record);
+        order[k]->Open(record);
+        effects[k] = order[k];
+    }
+    if (placed > 0) AllocateWork();
+    num_effects = placed;
     lock->Unlock();
+    for (int32 k = 0; k < placed; k++)
+        if (effects[k]->window != nullptr) effects[k]->window->Refresh();
     RefreshWindow();
+}
+
+int32 EffectPipe::Unkept(const char* name, const bool* kept) const {
+    for (int32 j = 0; j < num_effects; j++)
+        if (!kept[j] && std::strncmp(name, effects[j]->name, Effect::kNameSize - 1) == 0) return j;
+    return -1;
 }

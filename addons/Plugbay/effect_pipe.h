@@ -54,9 +54,6 @@ class EffectPipe {
     bool Append(Effect* effect, const char* name);
     void AllocateWork();
     void RefreshWindow();
-    // Under lock or on the window thread: the record names the plug-ins the pipe holds, in
-    // its order.
-    bool HoldsTheEffectsOf(BMessage* msg) const;
-    // Opens each plug-in again from its part of the record and shows its values.
-    void ReopenEffects(BMessage* msg);
+    // Window thread: the first plug-in of that name not kept yet, or -1.
+    int32 Unkept(const char* name, const bool* kept) const;
 };

@@ -107,11 +107,14 @@ TEST_F(UndoTest, EveryKindOfEditGoesBackAndForthToTheSameBytes) {
     EXPECT_FALSE(history->Undo());
     EXPECT_EQ(echo->pipe.num_effects.load(), 1)
         << "opened again, the pipe is replaced, not added to";
+    // Taking the added plug-in out and putting it back keeps the one that stayed.
+    EXPECT_EQ(echo->pipe.effects[0]->window, window);
     for (size_t k = 1; k < saved.size(); k++) {
         ASSERT_TRUE(history->Redo()) << k;
         ASSERT_TRUE(song->FileBytes() == saved[k]) << k;
     }
     EXPECT_FALSE(history->Redo());
+    EXPECT_EQ(echo->pipe.effects[0]->window, window);
     EXPECT_TRUE(ShownErrors().empty());
 }
 
