@@ -9,6 +9,16 @@
 #include "addons/Plugbay/window_thread.h"
 #include "engine/machine.h"
 
+namespace {
+
+BMessage EffectRecord(BMessage* msg, int32 index) {
+    BMessage record;
+    msg->FindMessage("effect", index, &record);
+    return record;
+}
+
+}  // namespace
+
 EffectPipe::EffectPipe() : lock(new BLocker("EffectPipe")) {}
 
 // The window goes first: it shows the effects.
@@ -141,31 +151,15 @@ void EffectPipe::Open(BMessage* msg) {
     bypassall = msg->FindInt32("bypassall", &value) == B_OK ? value : 0;
     // Opened again in place (paste, undo), the record replaces the pipe rather than adding to
     // it. A plug-in it names again is kept, so its parameter window stays open.
-    int32 count = 0;
-    msg->FindInt32("num_effects", &count);
     Effect* order[kMaxEffects] = {};
+    int32 reopen[kMaxEffects] = {};
     bool kept[kMaxEffects] = {};
-    int32 from[kMaxEffects] = {};
-    int32 placed = 0;
-    const char* name = nullptr;
-    for (int32 i = 0; i < count && placed < kMaxEffects; i++) {
-        if (msg->FindString("effectname", i, &name) != B_OK) break;
-        const int32 held = Unkept(name, kept);
-        // Loading a plug-in can take long: the player keeps playing meanwhile.
-        Effect* effect = held >= 0 ? effects[held] : effect_roster.Create(name);
-        if (effect == nullptr) continue;
-        if (held >= 0) kept[held] = true;
-        if (held < 0) std::strncpy(effect->name, name, Effect::kNameSize - 1);
-        order[placed] = effect;
-        from[placed++] = i;
-    }
+    const int32 placed = Gather(msg, order, reopen, kept);
     for (int32 j = num_effects - 1; j >= 0; j--)
         if (!kept[j]) RemoveEffect(j);
     lock->Lock();
     for (int32 k = 0; k < placed; k++) {
-        BMessage record;
-        msg->FindMessage("effect", from[k], &record);
-        order[k]->Open(record);
+        if (reopen[k] >= 0) order[k]->Open(EffectRecord(msg, reopen[k]));
         effects[k] = order[k];
     }
     if (placed > 0) AllocateWork();
@@ -174,6 +168,30 @@ void EffectPipe::Open(BMessage* msg) {
     for (int32 k = 0; k < placed; k++)
         if (effects[k]->window != nullptr) effects[k]->window->Refresh();
     RefreshWindow();
+}
+
+int32 EffectPipe::Gather(BMessage* msg, Effect** order, int32* reopen, bool* kept) {
+    int32 count = 0;
+    msg->FindInt32("num_effects", &count);
+    int32 placed = 0;
+    const char* name = nullptr;
+    for (int32 i = 0; i < count && placed < kMaxEffects; i++) {
+        if (msg->FindString("effectname", i, &name) != B_OK) break;
+        if (const int32 held = Unkept(name, kept); held >= 0) {
+            kept[held] = true;
+            order[placed] = effects[held];
+            reopen[placed++] = i;
+            continue;
+        }
+        // Loading and opening a plug-in can take long: the player keeps playing meanwhile.
+        Effect* made = effect_roster.Create(name);
+        if (made == nullptr) continue;
+        std::strncpy(made->name, name, Effect::kNameSize - 1);
+        made->Open(EffectRecord(msg, i));
+        order[placed] = made;
+        reopen[placed++] = -1;
+    }
+    return placed;
 }
 
 int32 EffectPipe::Unkept(const char* name, const bool* kept) const {

@@ -106,6 +106,28 @@ TEST_F(PlugbayPipe, SaveWritesTwoEffectsAndOpenReadsThemBack) {
     BMessage pipeOnly;
     Pipe(m).Save(&pipeOnly);
     EXPECT_TRUE(again == pipeOnly);
+
+    // Opened again in place, the pipe keeps the plug-ins the record names again, in the
+    // record's order and with its values, and makes only the new one.
+    Effect* echoKept = Pipe(copy).effects[0];
+    Effect* gainKept = Pipe(copy).effects[1];
+    Pipe(m).RemoveEffect(0);
+    ASSERT_TRUE(Pipe(m).CreateEffect("LowPass"));
+    ASSERT_TRUE(Pipe(m).CreateEffect("StereoEcho"));
+    Pipe(m).effects[2]->SetParamValue(0, 0.5f);
+    BMessage reordered;
+    Pipe(m).Save(&reordered);
+    Pipe(copy).Open(&reordered);
+    EXPECT_EQ(Names(Pipe(copy)), (std::vector<std::string>{"GainPan", "LowPass", "StereoEcho"}));
+    EXPECT_EQ(Pipe(copy).effects[0], gainKept);
+    EXPECT_EQ(Pipe(copy).effects[2], echoKept);
+    BMessage reopened;
+    Pipe(copy).Save(&reopened);
+    EXPECT_TRUE(reopened == reordered);
+    BMessage empty;
+    Pipe(copy).Open(&empty);
+    EXPECT_EQ(Pipe(copy).num_effects, 0);
+    EXPECT_EQ(Pipe(copy).workallocated, 0);
 }
 
 TEST_F(PlugbayPipe, OpenSkipsUnknownNamesAndKeepsMissingParametersAtThePluginsOwn) {
