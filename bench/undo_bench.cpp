@@ -4,9 +4,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "addons/Gridloom/pattern_tracker.h"
 #include "bench/build_tree_song.h"
+#include "engine/instrument.h"
+#include "engine/rosters.h"
 #include "engine/song.h"
 #include "engine/undo_history.h"
 
@@ -49,9 +52,8 @@ void Sizes(benchmark::State& state, const UndoHistory& history) {
     state.counters["history_MB"] = double(history.Bytes()) / 1e6;
 }
 
-// A note typed into the first pattern, then the snapshot that records it.
-void Snapshot(benchmark::State& state) {
-    OpenSong(state.range(0) != 0);
+// A note typed into the first pattern, then the snapshot that records it, over and over.
+void CommitNotes(benchmark::State& state) {
     UndoHistory history(*song);
     TrackPage& page = FirstTracker()->tracks[0]->pages[0];
     int32 note = 40;
@@ -61,7 +63,32 @@ void Snapshot(benchmark::State& state) {
     }
     Sizes(state, history);
 }
+
+void Snapshot(benchmark::State& state) {
+    OpenSong(state.range(0) != 0);
+    CommitNotes(state);
+}
 BENCHMARK(Snapshot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The same with a Sampler holding range(0) seconds of stereo sound: every snapshot saves the
+// sample again, so its cost grows with the samples a song holds.
+void SnapshotWithSample(benchmark::State& state) {
+    OpenSong(false);
+    const int32 frames = 44100 * int32(state.range(0));
+    std::vector<float> sound(size_t(frames) * 2);
+    for (size_t i = 0; i < sound.size(); i++) sound[i] = float(i % 1000) / 1000.0f - 0.5f;
+    BMessage record;
+    record.AddInt32("sample_rate", 44100);
+    record.AddInt32("sample_channels", 2);
+    record.AddInt32("sample_frames", frames);
+    record.AddData("sample_data", B_FLOAT_TYPE, sound.data(), ssize_t(sound.size() * 4));
+    auto* sampler = dynamic_cast<Instrument*>(instrument_roster.Create("Sampler"));
+    if (sampler == nullptr) std::abort();
+    sampler->Open(&record);
+    song->PutInstrument(20, sampler);
+    CommitNotes(state);
+}
+BENCHMARK(SnapshotWithSample)->Arg(60)->Unit(benchmark::kMillisecond);
 
 // Undo and redo of that note: the first pattern is opened again each time.
 void UndoAndRedoNote(benchmark::State& state) {
