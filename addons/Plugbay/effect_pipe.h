@@ -54,9 +54,9 @@ class EffectPipe {
     bool Append(Effect* effect, const char* name);
     void AllocateWork();
     void RefreshWindow();
-    // Window thread: the plug-ins msg names, in its order, with the record's item to open each
+    // As Open: the plug-ins msg names, in its order, with the record's item to open each
     // kept one from again, or -1 for one made and opened here; kept marks the pipe's own.
     int32 Gather(BMessage* msg, Effect** order, int32* reopen, bool* kept);
-    // Window thread: the first plug-in of that name not kept yet, or -1.
+    // As Open: the first plug-in of that name not kept yet, or -1.
     int32 Unkept(const char* name, const bool* kept) const;
 };
